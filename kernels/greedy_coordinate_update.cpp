@@ -1,0 +1,33 @@
+#include "greedy_coordinate_update.h"
+
+#include <cstddef>
+#include <memory>
+#include <new>
+
+#include "paths.h"
+
+void greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
+                              double tol, std::int32_t n, std::int32_t k,
+                              std::int32_t maxinner) {
+    const std::size_t length = k > 0 ? static_cast<std::size_t>(k) : 0;
+    std::unique_ptr<double[]> diag(new (std::nothrow) double[length]);
+    std::unique_ptr<double[]> step(new (std::nothrow) double[length]);
+    // Without scratch space nothing is touched: GW and W stay as given.
+    if (!diag || !step || n <= 0) return;
+
+    const std::ptrdiff_t diagonalStride = static_cast<std::ptrdiff_t>(k) + 1;
+    for (std::size_t i = 0; i < length; ++i)
+        diag[i] = HHt[static_cast<std::ptrdiff_t>(i) * diagonalStride];
+
+    const GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), tol, n, k, maxinner};
+    switch (path) {
+    case KernelPath::scalar:
+        scalar_path::greedyColumns(problem);
+        return;
+    }
+}
+
+void greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
+                            std::int32_t n, std::int32_t k, std::int32_t maxinner) {
+    greedyCoordinateUpdateOn(fastestKernelPath(), GW, HHt, W, tol, n, k, maxinner);
+}

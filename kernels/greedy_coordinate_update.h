@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+#include "kernel_path.h"
+
+// Greedy coordinate descent on the non-negative factor W (k×n, column-major),
+// with Hessian HHt (k×k) held fixed. Each column of W is an independent
+// problem; GW is its gradient and is kept in step with every move. A column
+// stops after maxinner moves, when no entry can lower the objective, or once
+// a move's predicted reduction falls below tol times the largest reduction
+// available at entry. GW, HHt and W must not overlap.
+void greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
+                            std::int32_t n, std::int32_t k, std::int32_t maxinner);
+
+// The same on a named path; `path` must be available on this CPU.
+void greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
+                              double tol, std::int32_t n, std::int32_t k,
+                              std::int32_t maxinner);

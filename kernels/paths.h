@@ -1,0 +1,17 @@
+#pragma once
+
+// Per-path kernel bodies, selected by the entry points. Each gives the bits
+// of the scalar operation order; they are declared here only so the entry
+// points can dispatch to them.
+
+#include <cstdint>
+
+#include "greedy_problem.h"
+
+namespace scalar_path {
+void greedyColumns(const GreedyProblem& p);
+void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,
+                        std::int32_t n, std::int32_t m);
+void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t n,
+                      std::int32_t m);
+}  // namespace scalar_path

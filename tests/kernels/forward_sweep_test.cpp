@@ -1,0 +1,157 @@
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "bits.h"
+#include "forward_sweep.h"
+#include "kernel_paths.h"
+#include "random_data.h"
+#include "reference_kernels.h"
+
+namespace {
+
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+constexpr double inf = std::numeric_limits<double>::infinity();
+using reference::Rule;
+
+std::vector<double> sweep(KernelPath path, Rule rule, const std::vector<double>& M,
+                          const std::vector<double>& C, double lambda, std::int32_t n,
+                          std::int32_t m) {
+    std::vector<double> X(C.size(), 12345.0);
+    if (rule == Rule::hardThreshold)
+        hardThresholdSweepOn(path, X.data(), M.data(), C.data(), lambda, n, m);
+    else
+        nonNegativeSweepOn(path, X.data(), M.data(), C.data(), lambda, n, m);
+    return X;
+}
+
+std::vector<double> referenceSweep(Rule rule, const std::vector<double>& M,
+                                   const std::vector<double>& C, double lambda, std::int32_t n,
+                                   std::int32_t m) {
+    std::vector<double> X(C.size(), 12345.0);
+    reference::forwardSweep(rule, X.data(), M.data(), C.data(), lambda, n, m);
+    return X;
+}
+
+class ForwardSweep : public EveryPath {
+protected:
+    std::vector<double> hard(const std::vector<double>& M, const std::vector<double>& C,
+                             double lambda, std::int32_t n, std::int32_t m) {
+        return sweep(path(), Rule::hardThreshold, M, C, lambda, n, m);
+    }
+    std::vector<double> clip(const std::vector<double>& M, const std::vector<double>& C,
+                             double lambda, std::int32_t n, std::int32_t m) {
+        return sweep(path(), Rule::nonNegative, M, C, lambda, n, m);
+    }
+};
+
+TEST_P(ForwardSweep, RunningSumKeepsItsOrder) {
+    // Row 5's sum is ((((1e16 + 1) − 1e16) + 1) + 1) = 2; any other order gives 1 or 3.
+    std::vector<double> M(36, 0.0);
+    for (int j = 0; j < 6; ++j) M[j * 7] = 1.0;
+    const double row5[] = {1e16, 1, -1e16, 1, 1};
+    for (int l = 0; l < 5; ++l) M[5 + l * 6] = row5[l];
+    const std::vector<double> C{-1, -1, -1, -1, -1, -10};
+    EXPECT_TRUE(sameBits(hard(M, C, 0.0, 6, 1), {1, 1, 1, 1, 1, 8}));
+    EXPECT_TRUE(sameBits(clip(M, C, 0.0, 6, 1), {1, 1, 1, 1, 1, 8}));
+}
+
+TEST_P(ForwardSweep, HardThresholdZeroesOnTieAndUnderflow) {
+    EXPECT_TRUE(sameBits(hard({2}, {-2}, 1.0, 1, 1), {0.0}));
+    EXPECT_TRUE(sameBits(hard({2}, {-2}, 0.99, 1, 1), {1.0}));
+    EXPECT_TRUE(sameBits(hard({1}, {-1e-170}, 0.0, 1, 1), {0.0}));
+    EXPECT_TRUE(sameBits(hard({-1}, {3}, 0.0, 1, 1), {0.0}));  // negative curvature
+    EXPECT_TRUE(sameBits(hard({0}, {3}, 0.0, 1, 1), {-inf}));  // p is NaN: kept
+}
+
+TEST_P(ForwardSweep, HardThresholdSpecialLambdas) {
+    const std::vector<double> M{1, 0.5, 0, 2};
+    const std::vector<double> C{-1e-3, 0.1, -4, 3};
+    const std::vector<double> keptAll = hard(M, C, nan, 2, 2);
+    for (double x : keptAll) EXPECT_NE(x, 0.0);
+    EXPECT_TRUE(sameBits(hard(M, C, inf, 2, 2), {0, 0, 0, 0}));
+    // Infinite q has a NaN p, which even lambda = +Inf keeps.
+    EXPECT_TRUE(sameBits(hard({0}, {-1}, inf, 1, 1), {inf}));
+}
+
+TEST_P(ForwardSweep, ClippedZeroFeedsLaterRows) {
+    const std::vector<double> M{1, 1, 0, 1};
+    EXPECT_TRUE(sameBits(clip(M, {1, -3}, 0.0, 2, 1), {0, 3}));
+    EXPECT_TRUE(sameBits(clip(M, {1, -3}, 99.0, 2, 1), {0, 3}));  // lambda is ignored
+}
+
+TEST_P(ForwardSweep, SignedZeros) {
+    // The sum starts at +0: +0 + (−0) = +0, and the leading minus flips it.
+    EXPECT_TRUE(sameBits(clip({1}, {-0.0}, 0.0, 1, 1), {-0.0}));
+    EXPECT_TRUE(sameBits(clip({1}, {0.0}, 0.0, 1, 1), {-0.0}));
+    EXPECT_TRUE(sameBits(hard({1}, {-0.0}, 0.0, 1, 1), {0.0}));
+    const std::vector<double> M{2, 1, 1, 1, 3, 1, 1, 1, 4};
+    EXPECT_TRUE(sameBits(clip(M, {0, 0, 0}, 0.0, 3, 1), {-0.0, -0.0, -0.0}));
+    EXPECT_TRUE(sameBits(hard(M, {0, 0, 0}, 0.5, 3, 1), {0.0, 0.0, 0.0}));
+}
+
+TEST_P(ForwardSweep, NaNStaysInItsColumn) {
+    const std::vector<double> M{1, 0, 0, 1};  // no coupling at all
+    const std::vector<double> X = clip(M, {nan, 1, -1, -2}, 0.0, 2, 2);
+    EXPECT_TRUE(std::isnan(X[0]) && std::isnan(X[1]));  // 0·NaN is NaN
+    EXPECT_TRUE(sameBits({X[2], X[3]}, {1, 2}));
+}
+
+TEST_P(ForwardSweep, UpperTriangleIsNeverRead) {
+    RandomData random(5);
+    const std::int32_t n = 9, m = 4;
+    std::vector<double> M = random.values(n * n, 0), C = random.values(n * m, 0);
+    for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 1 + random.uniform();
+    std::vector<double> poisoned = M;
+    for (std::int32_t l = 1; l < n; ++l)
+        for (std::int32_t j = 0; j < l; ++j) poisoned[j + l * n] = nan;
+    EXPECT_TRUE(sameBits(hard(poisoned, C, 0.1, n, m), hard(M, C, 0.1, n, m)));
+    EXPECT_TRUE(sameBits(clip(poisoned, C, 0.1, n, m), clip(M, C, 0.1, n, m)));
+    for (double x : clip(poisoned, C, 0.1, n, m)) EXPECT_FALSE(std::isnan(x));
+}
+
+TEST_P(ForwardSweep, EmptySizesWriteNothing) {
+    const std::vector<double> M{1, 0, 0, 1}, C{1, 2, 3, 4};
+    const std::vector<double> untouched(4, 12345.0);
+    const std::int32_t sizes[][2] = {{0, 2}, {2, 0}, {-1, 2}, {2, -1},
+                                     {std::numeric_limits<std::int32_t>::min(), 2}};
+    for (const auto& size : sizes) {
+        EXPECT_TRUE(sameBits(hard(M, C, 0.0, size[0], size[1]), untouched));
+        EXPECT_TRUE(sameBits(clip(M, C, 0.0, size[0], size[1]), untouched));
+    }
+}
+
+TEST_P(ForwardSweep, MatchesReferenceBitForBit) {
+    RandomData random(99);
+    const double lambdas[] = {0.0, 0.3, 2.0, -1.0, nan, inf, -inf};
+    for (int trial = 0; trial < 300; ++trial) {
+        const std::int32_t n = static_cast<std::int32_t>(random.pick(trial < 40 ? 3 : 40));
+        const std::int32_t m = static_cast<std::int32_t>(random.pick(trial < 40 ? 3 : 11));
+        const double specialRate = (trial % 3 == 0) ? 0.0 : 0.03;
+        std::vector<double> M = random.values(n * n, specialRate);
+        for (std::int32_t j = 0; j < n; ++j)
+            if (random.uniform() < 0.9) M[j * (n + 1)] = 0.5 + 4 * random.uniform();
+        const std::vector<double> C = random.values(n * m, specialRate);
+        const double lambda = lambdas[random.pick(std::size(lambdas))];
+        for (Rule rule : {Rule::hardThreshold, Rule::nonNegative})
+            EXPECT_TRUE(sameBits(sweep(path(), rule, M, C, lambda, n, m),
+                                 referenceSweep(rule, M, C, lambda, n, m)))
+                << "trial " << trial << " n " << n << " m " << m << " lambda " << lambda
+                << (rule == Rule::hardThreshold ? " hard" : " clip");
+    }
+}
+
+INSTANTIATE_FOR_EVERY_PATH(ForwardSweep);
+
+TEST(ForwardSweepEntryPoints, UseTheirOwnRule) {
+    const std::vector<double> M{1}, C{2};
+    std::vector<double> X{0};
+    hardThresholdSweep(X.data(), M.data(), C.data(), 0.0, 1, 1);
+    EXPECT_TRUE(sameBits(X, {-2}));
+    nonNegativeSweep(X.data(), M.data(), C.data(), 0.0, 1, 1);
+    EXPECT_TRUE(sameBits(X, {0}));
+}
+
+}  // namespace

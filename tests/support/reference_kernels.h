@@ -1,0 +1,83 @@
+#pragma once
+
+// Plain loops written straight from the documented operation order, kept
+// apart from the kernels so that every path is compared with them.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace reference {
+
+inline void greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
+                                   std::int32_t n, std::int32_t k, std::int32_t maxinner) {
+    if (n <= 0) return;
+    const std::ptrdiff_t K = k;
+    std::vector<double> diag(static_cast<std::size_t>(k > 0 ? k : 0));
+    std::vector<double> step(diag.size());
+    for (std::ptrdiff_t i = 0; i < K; ++i) diag[i] = HHt[i * (K + 1)];
+
+    auto reduction = [&](std::ptrdiff_t pos, std::ptrdiff_t i, double& s) {
+        double g = GW[pos], w = W[pos], d = diag[i];
+        double t = w - g / d;
+        if (t < 0) t = 0;
+        s = t - w;
+        return -(g * s + ((d * 0.5) * s) * s);
+    };
+
+    double init = 0.0;
+    for (std::ptrdiff_t pos = 0; pos < K * n; ++pos) {
+        double s;
+        double r = reduction(pos, pos % K, s);
+        if (r > init) init = r;
+    }
+
+    for (std::ptrdiff_t j = 0; j < n; ++j) {
+        std::int32_t moves = 0;
+        if (maxinner <= 0) continue;
+        for (;;) {
+            std::ptrdiff_t best = -1;
+            double bestReduction = 0.0;
+            for (std::ptrdiff_t i = 0; i < K; ++i) {
+                double r = reduction(i + j * K, i, step[i]);
+                if (r > bestReduction) {
+                    bestReduction = r;
+                    best = i;
+                }
+            }
+            if (best == -1) break;
+            double s = step[best];
+            W[best + j * K] = s + W[best + j * K];
+            for (std::ptrdiff_t l = 0; l < K; ++l)
+                GW[l + j * K] = s * HHt[l + best * K] + GW[l + j * K];
+            if (init * tol > bestReduction) break;
+            ++moves;
+            if (!(moves < maxinner)) break;
+        }
+    }
+}
+
+enum class Rule { hardThreshold, nonNegative };
+
+inline void forwardSweep(Rule rule, double* X, const double* M, const double* C, double lambda,
+                         std::int32_t n, std::int32_t m) {
+    const std::ptrdiff_t N = n;
+    for (std::ptrdiff_t i = 0; i < m; ++i) {
+        for (std::ptrdiff_t j = 0; j < N; ++j) {
+            double acc = 0.0;
+            for (std::ptrdiff_t l = 0; l < j; ++l) acc = acc + M[j + l * N] * X[l + i * N];
+            double d = M[j + j * N];
+            double q = -((acc + C[j + i * N]) / d);
+            double x;
+            if (rule == Rule::hardThreshold) {
+                double p = (q * d) * q;
+                x = (lambda * 2.0 >= p) ? 0.0 : q;
+            } else {
+                x = (q < 0) ? 0.0 : q;
+            }
+            X[j + i * N] = x;
+        }
+    }
+}
+
+}  // namespace reference
