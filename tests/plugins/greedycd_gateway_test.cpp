@@ -27,13 +27,14 @@ struct Problem {
 
 Problem randomProblem(int k, int n, unsigned seed) {
     RandomData random(seed);
-    Problem p{k, n, {}, std::vector<double>(static_cast<std::size_t>(k * k)), {}};
-    for (int a = 0; a < k; ++a)
-        for (int b = 0; b <= a; ++b)
-            p.HHt[a + b * k] = p.HHt[b + a * k] = a == b ? 1.0 + 3.0 * random.uniform()
+    const std::size_t K = static_cast<std::size_t>(k), N = static_cast<std::size_t>(n);
+    Problem p{k, n, {}, std::vector<double>(K * K), {}};
+    for (std::size_t a = 0; a < K; ++a)
+        for (std::size_t b = 0; b <= a; ++b)
+            p.HHt[a + b * K] = p.HHt[b + a * K] = a == b ? 1.0 + 3.0 * random.uniform()
                                                           : random.value(0.0) / 4;
-    p.GW = random.values(static_cast<std::size_t>(k * n), 0.02);
-    p.W = random.values(static_cast<std::size_t>(k * n), 0.02);
+    p.GW = random.values(K * N, 0.02);
+    p.W = random.values(K * N, 0.02);
     for (double& w : p.W) w = std::fabs(w);
     return p;
 }

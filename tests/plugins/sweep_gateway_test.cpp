@@ -33,7 +33,7 @@ protected:
 
     std::vector<double> expected(const std::vector<double>& M, const std::vector<double>& C,
                                  double lambda, int n, int m) const {
-        std::vector<double> X(static_cast<std::size_t>(n * m));
+        std::vector<double> X(static_cast<std::size_t>(n) * static_cast<std::size_t>(m));
         reference::forwardSweep(GetParam().rule, X.data(), M.data(), C.data(), lambda, n, m);
         return X;
     }
@@ -50,8 +50,8 @@ protected:
 TEST_P(SweepGateway, ReturnsTheKernelsSweepAndLeavesInputsAlone) {
     RandomData random(31);
     const int n = 6, m = 4;
-    std::vector<double> M = random.values(n * n), C = random.values(n * m);
-    for (int j = 0; j < n; ++j) M[j * (n + 1)] = 0.5 + random.uniform();
+    std::vector<double> M = random.values(36), C = random.values(24);
+    for (std::size_t j = 0; j < 6; ++j) M[j * 7] = 0.5 + random.uniform();
     auto Ma = makeDouble(n, n, M), Ca = makeDouble(n, m, C);
 
     auto result = call(Ma.get(), Ca.get(), 0.3, n, m);
