@@ -32,7 +32,7 @@ class ModuleSymbols : public ::testing::TestWithParam<std::string> {};
 }  // namespace
 
 TEST_P(ModuleSymbols, ExportsTheEntryPointAndImportsThe32BitCreation) {
-    const std::string module = std::string(PLUGIN_DIR "/") + GetParam() + ".mexa64";
+    const std::string module = std::string(PLUGIN_DIR "/") + GetParam() + PLUGIN_SUFFIX;
     const auto exported = dynamicSymbols(module, "--defined-only");
     const auto imported = dynamicSymbols(module, "--undefined-only");
     EXPECT_TRUE(exported.count("mexFunction"));

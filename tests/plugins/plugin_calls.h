@@ -16,7 +16,7 @@
 inline const testhost::Plugin& plugin(const std::string& name) {
     static std::map<std::string, std::unique_ptr<testhost::Plugin>> loaded;
     auto& slot = loaded[name];
-    if (!slot) slot = std::make_unique<testhost::Plugin>(std::string(PLUGIN_DIR "/") + name + ".mexa64");
+    if (!slot) slot = std::make_unique<testhost::Plugin>(std::string(PLUGIN_DIR "/") + name + PLUGIN_SUFFIX);
     return *slot;
 }
 
