@@ -194,6 +194,22 @@ ArrayPtr shareData(const mxArray* source) {
 
 std::vector<double> values(const mxArray* array) { return *array->real; }
 
+std::vector<unsigned char> snapshot(const mxArray* array) {
+    std::vector<unsigned char> bytes;
+    auto append = [&bytes](const void* data, std::size_t size) {
+        const auto* first = static_cast<const unsigned char*>(data);
+        bytes.insert(bytes.end(), first, first + size);
+    };
+    const std::size_t header[] = {static_cast<std::size_t>(array->classId), array->complex,
+                                  array->sparse, array->rows, array->cols,
+                                  array->real->size(), array->imag->size(), array->raw->size()};
+    append(header, sizeof header);
+    append(array->real->data(), array->real->size() * sizeof(double));
+    append(array->imag->data(), array->imag->size() * sizeof(double));
+    append(array->raw->data(), array->raw->size());
+    return bytes;
+}
+
 std::size_t liveArrays() { return arraysAlive.load(); }
 
 void limitNewArrays(long long count) { creationsLeft.store(count < 0 ? -1 : count); }
