@@ -49,6 +49,10 @@ function nmf_greedycd_test()
   assert(isequal(size(W), [2, m]) && isequal(size(H), [2, n]));
   assert(history.objective(end) < history.objective(1));
 
+  % An all-zero V is fitted exactly by zero factors at once.
+  [W, H, history] = nmf_greedycd(zeros(4, 5), 2);
+  assert(~any(W(:)) && ~any(H(:)) && isequal(history.objective, [0, 0]));
+
   refused = {{-V, k}, {[V(:, 1:end-1), [NaN; V(2:end, end)]], k}, {V, 0}, {V, 1.5}, ...
              {zeros(0, 3), 1}, {V, k, struct('W0', W0', 'H0', H0)}, ...
              {V, k, struct('W0', -W0, 'H0', H0)}};
