@@ -26,7 +26,7 @@ function [W, H, history] = nmf_demo(outdir, image_count)
   fprintf('Factorising %d Fashion-MNIST images (%d-by-%d pixels) with rank %d\n', ...
           size(V, 2), rows, cols, factor_rank);
 
-  rand('state', 0);  % the same starting factors, hence the same pictures, every run
+  rand('state', 0);  % the same starting factors, so the same basis images, every run
   options = struct('maxiter', 200, 'tol', 1e-4, 'verbose', true);
   [W, H, history] = nmf_greedycd(V, factor_rank, options);
   fprintf('%d outer iterations in %.2f s; relative error %.4f\n', numel(history.seconds), ...
