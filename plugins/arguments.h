@@ -1,0 +1,59 @@
+#pragma once
+
+// Checks every gateway makes before it allocates anything. A refusal is a
+// host error with identifier PLUGIN:reason; it does not return.
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "mex.h"
+
+namespace arguments {
+
+// Host counts at or above this cannot become the kernels' 32-bit sizes.
+inline constexpr std::size_t countLimit = std::size_t{1} << 31;
+
+// Everything here lives on the stack: the host error skips our frames
+// without running destructors.
+[[noreturn]] inline void refuse(const char* plugin, const char* reason, const char* format, ...) {
+    char identifier[96];
+    std::snprintf(identifier, sizeof identifier, "%s:%s", plugin, reason);
+    char message[256];
+    std::va_list args;
+    va_start(args, format);
+    std::vsnprintf(message, sizeof message, format, args);
+    va_end(args);
+    mexErrMsgIdAndTxt(identifier, "%s", message);
+    std::abort();  // a host error never comes back
+}
+
+inline void checkArgumentCounts(const char* plugin, int nlhs, int outputsGiven, int nrhs) {
+    if (nrhs != 5) refuse(plugin, "nargin", "takes 5 inputs, got %d", nrhs);
+    if (nlhs > outputsGiven)
+        refuse(plugin, "nargout", "gives at most %d output%s, %d requested", outputsGiven,
+               outputsGiven == 1 ? "" : "s", nlhs);
+}
+
+// Every input is read as real double data with 32-bit counts.
+inline void checkRealFullDouble(const char* plugin, const mxArray* input, const char* name) {
+    if (!mxIsDouble(input) || mxIsComplex(input) || mxIsSparse(input))
+        refuse(plugin, "notRealDouble", "%s must be a real, full double array", name);
+    if (mxGetM(input) >= countLimit || mxGetN(input) >= countLimit)
+        refuse(plugin, "tooLarge", "%s must have fewer than 2^31 rows and columns", name);
+}
+
+inline void checkNotEmpty(const char* plugin, const mxArray* input, const char* name) {
+    if (mxGetNumberOfElements(input) == 0) refuse(plugin, "empty", "%s must not be empty", name);
+}
+
+// Truncation toward zero; a value with no 32-bit result (NaN, ±Inf, out of
+// range) gives the most negative 32-bit integer.
+inline std::int32_t truncateToInt32(double value) {
+    if (!(value > -2147483649.0 && value < 2147483648.0)) return INT32_MIN;
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace arguments

@@ -1,0 +1,31 @@
+% CLIPSWEEP  Forward sweep that sets negative entries to zero.
+%
+%   X = clipsweep(M, C, lambda, n, m)
+%
+%   Returns the n-by-m matrix X whose column i is one forward pass of exact
+%   one-variable minimisation: for j = 1..n in order, X(j,i) minimises
+%     M(j,j)/2*x^2 + (C(j,i) + M(j,1:j-1)*X(1:j-1,i))*x.
+%   Each negative entry is then set to zero.
+%
+%   M       coupling matrix; its first n*n elements are read as an n-by-n
+%           matrix (whatever its own shape), lower triangle only.
+%   C       linear terms; its first n*m elements are read as n-by-m.
+%   lambda  accepted and ignored (the result is the same for any lambda).
+%   n, m    the size of X, truncated toward zero (3.7 counts as 3).
+%   X       the new n-by-m result. M and C are never modified.
+%
+%   Refused with an error (identifier clipsweep:REASON):
+%     clipsweep:nargin         a number of inputs other than 5
+%     clipsweep:nargout        more than 1 output
+%     clipsweep:notRealDouble  an input that is not a real, full double array
+%     clipsweep:empty          an empty lambda, n or m
+%     clipsweep:tooLarge       an input with 2^31 or more rows or columns
+%     clipsweep:badSize        n or m negative, NaN, Inf or 2^31 or more
+%     clipsweep:tooSmall       M with fewer than n*n or C with fewer than n*m
+%                          elements
+%
+%   Example:
+%     M = [2 0; 1 2];  C = [-2 2; -1 1];
+%     X = clipsweep(M, C, 0, 2, 2)
+%
+%   See also HARDSWEEP, GREEDYCD.

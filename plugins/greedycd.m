@@ -1,0 +1,38 @@
+% GREEDYCD  Greedy coordinate-descent update of a non-negative factor W.
+%
+%   Wnew = greedycd(GW, HHt, W, tol, maxinner)
+%   [Wnew, GWnew] = greedycd(GW, HHt, W, tol, maxinner)
+%
+%   Updates the k-by-n non-negative factor W with the other factor H held
+%   fixed. Each column of W is an independent non-negative quadratic problem
+%   with Hessian HHt; the update makes greedy one-coordinate moves in it.
+%
+%   GW        k-by-n gradient of the objective with respect to W.
+%   HHt       k-by-k matrix H*H'.
+%   W         k-by-n current factor.
+%   tol       relative tolerance: a column stops once a move would lower the
+%             objective by less than tol times the largest reduction
+%             available at the start. Only its first element is used.
+%   maxinner  most moves per column, truncated toward zero (2.9 counts as 2);
+%             0, a negative value, NaN, Inf or a value beyond the 32-bit
+%             range makes no move. Only its first element is used.
+%   Wnew      the updated k-by-n factor.
+%   GWnew     the gradient after the moves (optional).
+%
+%   GW, HHt and W are never modified.
+%
+%   Refused with an error (identifier greedycd:REASON):
+%     greedycd:nargin         a number of inputs other than 5
+%     greedycd:nargout        more than 2 outputs
+%     greedycd:notRealDouble  an input that is not a real, full double array
+%     greedycd:empty          an empty tol or maxinner
+%     greedycd:tooLarge       an input with 2^31 or more rows or columns
+%     greedycd:shape          HHt not k-by-k or W not k-by-n, where GW is
+%                             k-by-n; a usage text is printed first
+%
+%   Example:
+%     H = [1 0 2; 0 1 1];  V = [3 1 2; 1 2 0];  W = ones(2);
+%     HHt = H*H';  GW = W*HHt - V*H';
+%     Wnew = greedycd(GW', HHt, W', 1e-3, 10)'
+%
+%   See also HARDSWEEP, CLIPSWEEP.

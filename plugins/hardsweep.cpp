@@ -1,0 +1,8 @@
+// X = hardsweep(M, C, lambda, n, m)
+#include "forward_sweep.h"
+#include "mex.h"
+#include "sweep_gateway.h"
+
+void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+    sweepGateway("hardsweep", hardThresholdSweep, nlhs, plhs, nrhs, prhs);
+}
