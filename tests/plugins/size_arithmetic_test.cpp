@@ -44,6 +44,7 @@ TEST_P(SweepSizes, ProductsPastTwoToThe32AreNotWrapped) {
     EXPECT_EQ(negativeC.error->identifier, tooSmall);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSweeps, SweepSizes, ::testing::Values("hardsweep", "clipsweep"));
+INSTANTIATE_TEST_SUITE_P(BothSweeps, SweepSizes, ::testing::Values("hardsweep", "clipsweep"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
