@@ -1,0 +1,171 @@
+#include "../no_fp_contract.h"
+
+#include "../paths.h"
+
+#if GREEDYSWEEP_X86_64
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// Greedy update, four rows at a time. A move's gradient update and the scan
+// for the next move share one pass over the column. The argmax keeps, per
+// lane, the largest reduction and its lowest row; lanes are merged at the end
+// with ties going to the lower row, which is the scan's order-of-rows result.
+
+namespace avx2_path {
+namespace {
+
+constexpr std::int32_t kLanes = 4;
+
+struct Move {
+    std::int32_t row;  // −1: no entry can lower the objective
+    double reduction;
+};
+
+// The rows i … i+3 that exist; a full chunk uses plain loads and stores.
+struct Chunk {
+    bool full;
+    __m256i valid;
+
+    GREEDYSWEEP_TARGET_AVX2 Chunk(std::int32_t remaining)
+        : full(remaining >= kLanes),
+          valid(_mm256_cmpgt_epi64(_mm256_set1_epi64x(remaining), _mm256_set_epi64x(3, 2, 1, 0))) {}
+
+    GREEDYSWEEP_TARGET_AVX2 __m256d load(const double* p) const {
+        return full ? _mm256_loadu_pd(p) : _mm256_maskload_pd(p, valid);
+    }
+    GREEDYSWEEP_TARGET_AVX2 void store(double* p, __m256d v) const {
+        if (full)
+            _mm256_storeu_pd(p, v);
+        else
+            _mm256_maskstore_pd(p, valid, v);
+    }
+    GREEDYSWEEP_TARGET_AVX2 __m256d mask() const { return _mm256_castsi256_pd(valid); }
+};
+
+// −v as a sign flip, so −(+0) is −0.
+GREEDYSWEEP_TARGET_AVX2 inline __m256d negate(__m256d v) {
+    return _mm256_xor_pd(v, _mm256_set1_pd(-0.0));
+}
+
+// t = w − g/d, clamped by a strict test so a NaN stays NaN; s = t − w.
+GREEDYSWEEP_TARGET_AVX2 inline __m256d stepOf(__m256d g, __m256d w, __m256d d) {
+    __m256d t = _mm256_sub_pd(w, _mm256_div_pd(g, d));
+    __m256d negative = _mm256_cmp_pd(t, _mm256_setzero_pd(), _CMP_LT_OQ);
+    t = _mm256_blendv_pd(t, _mm256_setzero_pd(), negative);
+    return _mm256_sub_pd(t, w);
+}
+
+// −(g·s + ((d·0.5)·s)·s)
+GREEDYSWEEP_TARGET_AVX2 inline __m256d reductionOf(__m256d g, __m256d s, __m256d d) {
+    __m256d curvature = _mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(d, _mm256_set1_pd(0.5)), s), s);
+    return negate(_mm256_add_pd(_mm256_mul_pd(g, s), curvature));
+}
+
+struct LaneBest {
+    __m256d reduction;
+    __m256d row;  // row numbers as doubles, exact far beyond any k
+};
+
+GREEDYSWEEP_TARGET_AVX2 inline Move mergeLanes(const LaneBest& lanes) {
+    alignas(32) double reduction[kLanes], row[kLanes];
+    _mm256_store_pd(reduction, lanes.reduction);
+    _mm256_store_pd(row, lanes.row);
+    Move best{-1, 0.0};
+    for (int lane = 0; lane < kLanes; ++lane) {
+        if (row[lane] < 0) continue;
+        const auto r = static_cast<std::int32_t>(row[lane]);
+        if (reduction[lane] > best.reduction || (reduction[lane] == best.reduction && r < best.row))
+            best = {r, reduction[lane]};
+    }
+    return best;
+}
+
+// Scans column g, w for the best move, leaving every entry's step in p.step.
+// With a hessianColumn, first applies the previous move's gradient update
+// g += s·hessianColumn in the same pass.
+GREEDYSWEEP_TARGET_AVX2 Move scan(const GreedyProblem& p, double* g, const double* w,
+                                  const double* hessianColumn, double s) {
+    LaneBest lanes{_mm256_setzero_pd(), _mm256_set1_pd(-1.0)};
+    __m256d row = _mm256_set_pd(3, 2, 1, 0);
+    const __m256d moved = _mm256_set1_pd(s);
+    for (std::int32_t i = 0; i < p.k; i += kLanes) {
+        const Chunk chunk(p.k - i);
+        __m256d gi = chunk.load(g + i);
+        if (hessianColumn) {
+            gi = _mm256_add_pd(_mm256_mul_pd(moved, chunk.load(hessianColumn + i)), gi);
+            chunk.store(g + i, gi);
+        }
+        __m256d d = chunk.load(p.diag + i);
+        __m256d si = stepOf(gi, chunk.load(w + i), d);
+        chunk.store(p.step + i, si);
+        __m256d r = reductionOf(gi, si, d);
+        __m256d better = _mm256_and_pd(_mm256_cmp_pd(r, lanes.reduction, _CMP_GT_OQ), chunk.mask());
+        lanes.reduction = _mm256_blendv_pd(lanes.reduction, r, better);
+        lanes.row = _mm256_blendv_pd(lanes.row, row, better);
+        row = _mm256_add_pd(row, _mm256_set1_pd(kLanes));
+    }
+    return mergeLanes(lanes);
+}
+
+GREEDYSWEEP_TARGET_AVX2 void addMove(const GreedyProblem& p, double* g,
+                                     const double* hessianColumn, double s) {
+    const __m256d moved = _mm256_set1_pd(s);
+    for (std::int32_t i = 0; i < p.k; i += kLanes) {
+        const Chunk chunk(p.k - i);
+        chunk.store(g + i, _mm256_add_pd(_mm256_mul_pd(moved, chunk.load(hessianColumn + i)),
+                                         chunk.load(g + i)));
+    }
+}
+
+// Largest reduction anywhere in W at entry: a max of non-negative, non-NaN
+// values, so the lanes may be merged in any order.
+GREEDYSWEEP_TARGET_AVX2 double initialReduction(const GreedyProblem& p) {
+    __m256d init = _mm256_setzero_pd();
+    for (std::int32_t j = 0; j < p.n; ++j) {
+        const double* g = p.GW + p.columnStart(j);
+        const double* w = p.W + p.columnStart(j);
+        for (std::int32_t i = 0; i < p.k; i += kLanes) {
+            const Chunk chunk(p.k - i);
+            __m256d gi = chunk.load(g + i);
+            __m256d d = chunk.load(p.diag + i);
+            __m256d r = reductionOf(gi, stepOf(gi, chunk.load(w + i), d), d);
+            __m256d larger = _mm256_and_pd(_mm256_cmp_pd(r, init, _CMP_GT_OQ), chunk.mask());
+            init = _mm256_blendv_pd(init, r, larger);
+        }
+    }
+    alignas(32) double lanes[kLanes];
+    _mm256_store_pd(lanes, init);
+    double largest = 0.0;
+    for (double v : lanes)
+        if (v > largest) largest = v;
+    return largest;
+}
+
+}  // namespace
+
+void greedyColumns(const GreedyProblem& p) {
+    const double threshold = initialReduction(p) * p.tol;
+    for (std::int32_t j = 0; j < p.n; ++j) {
+        double* g = p.GW + p.columnStart(j);
+        double* w = p.W + p.columnStart(j);
+        if (p.maxinner <= 0) continue;
+        Move move = scan(p, g, w, nullptr, 0.0);
+        for (std::int32_t moves = 1; move.row >= 0; ++moves) {
+            const double s = p.step[move.row];
+            w[move.row] = s + w[move.row];
+            const double* hessianColumn = p.HHt + p.columnStart(move.row);
+            // The move is kept even when it is the one that stops the column.
+            if (threshold > move.reduction || moves >= p.maxinner) {
+                addMove(p, g, hessianColumn, s);
+                break;
+            }
+            move = scan(p, g, w, hessianColumn, s);
+        }
+    }
+}
+
+}  // namespace avx2_path
+
+#endif

@@ -1,0 +1,154 @@
+#include "../no_fp_contract.h"
+
+#include "../paths.h"
+
+#if GREEDYSWEEP_X86_64
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// Blocked right-looking sweep, four rows by eight columns of C at a time.
+//
+// For a tile of rows r0 … r0+3 the running sums over l < r0 are built in
+// registers, one vector of four rows per column, l in increasing order: each
+// piece of M loaded serves eight columns. The tile is then transposed so that
+// lanes run across columns, and rows r0 … r0+3 are finished one after another,
+// exactly as the scalar order does, divisions and rules included. Every row's
+// sum still starts at +0.0 and adds M(j,l)·x_l for l = 0 … j−1 in increasing
+// order, each product and sum rounded separately.
+
+namespace avx2_path {
+namespace {
+
+constexpr int kLanes = 4;
+constexpr int kColumns = 2 * kLanes;
+
+struct HardThreshold {
+    double bound;  // 2·lambda
+    // Equality zeroes; a NaN p keeps q.
+    GREEDYSWEEP_TARGET_AVX2 __m256d operator()(__m256d q, __m256d d) const {
+        __m256d p = _mm256_mul_pd(_mm256_mul_pd(q, d), q);
+        __m256d zeroed = _mm256_cmp_pd(_mm256_set1_pd(bound), p, _CMP_GE_OQ);
+        return _mm256_blendv_pd(q, _mm256_setzero_pd(), zeroed);
+    }
+};
+
+struct NonNegative {
+    // −0 and NaN are kept.
+    GREEDYSWEEP_TARGET_AVX2 __m256d operator()(__m256d q, __m256d) const {
+        __m256d negative = _mm256_cmp_pd(q, _mm256_setzero_pd(), _CMP_LT_OQ);
+        return _mm256_blendv_pd(q, _mm256_setzero_pd(), negative);
+    }
+};
+
+// −v as a sign flip, so −(+0) is −0.
+GREEDYSWEEP_TARGET_AVX2 inline __m256d negate(__m256d v) {
+    return _mm256_xor_pd(v, _mm256_set1_pd(-0.0));
+}
+
+// Lanes 0 … count−1 set.
+GREEDYSWEEP_TARGET_AVX2 inline __m256i firstLanes(std::ptrdiff_t count) {
+    return _mm256_cmpgt_epi64(_mm256_set1_epi64x(count), _mm256_set_epi64x(3, 2, 1, 0));
+}
+
+GREEDYSWEEP_TARGET_AVX2 inline __m256d loadRows(const double* p, std::ptrdiff_t height,
+                                                __m256i valid) {
+    return height == kLanes ? _mm256_loadu_pd(p) : _mm256_maskload_pd(p, valid);
+}
+
+// In place: v[a] lane b becomes v[b] lane a.
+GREEDYSWEEP_TARGET_AVX2 inline void transpose(__m256d* v) {
+    __m256d t0 = _mm256_unpacklo_pd(v[0], v[1]);
+    __m256d t1 = _mm256_unpackhi_pd(v[0], v[1]);
+    __m256d t2 = _mm256_unpacklo_pd(v[2], v[3]);
+    __m256d t3 = _mm256_unpackhi_pd(v[2], v[3]);
+    v[0] = _mm256_permute2f128_pd(t0, t2, 0x20);
+    v[1] = _mm256_permute2f128_pd(t1, t3, 0x20);
+    v[2] = _mm256_permute2f128_pd(t0, t2, 0x31);
+    v[3] = _mm256_permute2f128_pd(t1, t3, 0x31);
+}
+
+// Finishes rows r0 … r0+height−1 of four columns. sums[b] holds, for column
+// b, the running sums of those rows over l < r0.
+template <class Rule>
+GREEDYSWEEP_TARGET_AVX2 inline void finishDiagonalTile(__m256d* sums, const double* const* c,
+                                                       double* const* x, const double* M,
+                                                       std::ptrdiff_t rows, std::ptrdiff_t r0,
+                                                       std::ptrdiff_t height, __m256i valid,
+                                                       Rule rule) {
+    __m256d linear[kLanes];
+    for (int b = 0; b < kLanes; ++b) linear[b] = loadRows(c[b] + r0, height, valid);
+    transpose(sums);
+    transpose(linear);
+    // Now sums[a] and linear[a] hold row r0+a of the four columns.
+    __m256d result[kLanes];
+    for (std::ptrdiff_t a = 0; a < height; ++a) {
+        const double* column = M + (r0 + a) * rows;
+        __m256d d = _mm256_set1_pd(column[r0 + a]);
+        __m256d q = negate(_mm256_div_pd(_mm256_add_pd(sums[a], linear[a]), d));
+        __m256d xa = rule(q, d);
+        result[a] = xa;
+        for (std::ptrdiff_t below = a + 1; below < height; ++below)
+            sums[below] = _mm256_add_pd(
+                sums[below], _mm256_mul_pd(_mm256_set1_pd(column[r0 + below]), xa));
+    }
+    for (std::ptrdiff_t a = height; a < kLanes; ++a) result[a] = _mm256_setzero_pd();
+    transpose(result);
+    for (int b = 0; b < kLanes; ++b) {
+        if (height == kLanes)
+            _mm256_storeu_pd(x[b] + r0, result[b]);
+        else
+            _mm256_maskstore_pd(x[b] + r0, valid, result[b]);
+    }
+}
+
+template <class Rule>
+GREEDYSWEEP_TARGET_AVX2 void sweep(double* X, const double* M, const double* C, Rule rule,
+                                   std::int32_t n, std::int32_t m) {
+    const std::ptrdiff_t rows = n;
+    for (std::ptrdiff_t i0 = 0; i0 < m; i0 += kColumns) {
+        // Past the last column, slots repeat it: they compute and store the
+        // very same values, which keeps one tile shape for every group.
+        const double* c[kColumns];
+        double* x[kColumns];
+        for (std::ptrdiff_t b = 0; b < kColumns; ++b) {
+            std::ptrdiff_t column = i0 + b < m ? i0 + b : m - 1;
+            c[b] = C + column * rows;
+            x[b] = X + column * rows;
+        }
+        for (std::ptrdiff_t r0 = 0; r0 < rows; r0 += kLanes) {
+            const std::ptrdiff_t height = rows - r0 < kLanes ? rows - r0 : kLanes;
+            const __m256i valid = firstLanes(height);
+            __m256d sums[kColumns];
+GREEDYSWEEP_UNROLL_TILE
+            for (int b = 0; b < kColumns; ++b) sums[b] = _mm256_setzero_pd();
+            for (std::ptrdiff_t l = 0; l < r0; ++l) {
+                __m256d coupling = loadRows(M + r0 + l * rows, height, valid);
+GREEDYSWEEP_UNROLL_TILE
+                for (int b = 0; b < kColumns; ++b)
+                    sums[b] = _mm256_add_pd(sums[b],
+                                            _mm256_mul_pd(coupling, _mm256_set1_pd(x[b][l])));
+            }
+            for (int half = 0; half < kColumns; half += kLanes)
+                finishDiagonalTile(sums + half, c + half, x + half, M, rows, r0, height, valid,
+                                   rule);
+        }
+    }
+}
+
+}  // namespace
+
+void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,
+                        std::int32_t n, std::int32_t m) {
+    sweep(X, M, C, HardThreshold{lambda * 2.0}, n, m);
+}
+
+void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t n,
+                      std::int32_t m) {
+    sweep(X, M, C, NonNegative{}, n, m);
+}
+
+}  // namespace avx2_path
+
+#endif

@@ -1,0 +1,159 @@
+#include "../no_fp_contract.h"
+
+#include "../paths.h"
+
+#if GREEDYSWEEP_X86_64
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// Greedy update, eight rows at a time. A move's gradient update and the scan
+// for the next move share one pass over the column. The argmax keeps, per
+// lane, the largest reduction and its lowest row; lanes are merged at the end
+// with ties going to the lower row, which is the scan's order-of-rows result.
+
+namespace avx512_path {
+namespace {
+
+constexpr std::int32_t kLanes = 8;
+
+struct Move {
+    std::int32_t row;  // −1: no entry can lower the objective
+    double reduction;
+};
+
+GREEDYSWEEP_TARGET_AVX512 inline __mmask8 firstLanes(std::int32_t count) {
+    return count >= kLanes ? static_cast<__mmask8>(0xff)
+                           : static_cast<__mmask8>((1u << count) - 1);
+}
+
+// −v as a sign flip, so −(+0) is −0.
+GREEDYSWEEP_TARGET_AVX512 inline __m512d negate(__m512d v) {
+    return _mm512_castsi512_pd(
+        _mm512_xor_si512(_mm512_castpd_si512(v), _mm512_set1_epi64(INT64_MIN)));
+}
+
+// t = w − g/d, clamped by a strict test so a NaN stays NaN; s = t − w.
+GREEDYSWEEP_TARGET_AVX512 inline __m512d stepOf(__m512d g, __m512d w, __m512d d) {
+    __m512d t = _mm512_sub_pd(w, _mm512_div_pd(g, d));
+    __mmask8 negative = _mm512_cmp_pd_mask(t, _mm512_setzero_pd(), _CMP_LT_OQ);
+    t = _mm512_mask_blend_pd(negative, t, _mm512_setzero_pd());
+    return _mm512_sub_pd(t, w);
+}
+
+// −(g·s + ((d·0.5)·s)·s)
+GREEDYSWEEP_TARGET_AVX512 inline __m512d reductionOf(__m512d g, __m512d s, __m512d d) {
+    __m512d curvature = _mm512_mul_pd(_mm512_mul_pd(_mm512_mul_pd(d, _mm512_set1_pd(0.5)), s), s);
+    return negate(_mm512_add_pd(_mm512_mul_pd(g, s), curvature));
+}
+
+struct LaneBest {
+    __m512d reduction;
+    __m512d row;  // row numbers as doubles, exact far beyond any k
+};
+
+GREEDYSWEEP_TARGET_AVX512 inline Move mergeLanes(const LaneBest& lanes) {
+    alignas(64) double reduction[kLanes], row[kLanes];
+    _mm512_store_pd(reduction, lanes.reduction);
+    _mm512_store_pd(row, lanes.row);
+    Move best{-1, 0.0};
+    for (int lane = 0; lane < kLanes; ++lane) {
+        if (row[lane] < 0) continue;
+        const auto r = static_cast<std::int32_t>(row[lane]);
+        if (reduction[lane] > best.reduction || (reduction[lane] == best.reduction && r < best.row))
+            best = {r, reduction[lane]};
+    }
+    return best;
+}
+
+// Scans column g, w for the best move, leaving every entry's step in p.step.
+// With a hessianColumn, first applies the previous move's gradient update
+// g += s·hessianColumn in the same pass.
+GREEDYSWEEP_TARGET_AVX512 Move scan(const GreedyProblem& p, double* g, const double* w,
+                                    const double* hessianColumn, double s) {
+    LaneBest lanes{_mm512_setzero_pd(), _mm512_set1_pd(-1.0)};
+    __m512d row = _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0);
+    const __m512d moved = _mm512_set1_pd(s);
+    for (std::int32_t i = 0; i < p.k; i += kLanes) {
+        const __mmask8 valid = firstLanes(p.k - i);
+        __m512d gi = _mm512_maskz_loadu_pd(valid, g + i);
+        if (hessianColumn) {
+            gi = _mm512_add_pd(_mm512_mul_pd(moved, _mm512_maskz_loadu_pd(valid, hessianColumn + i)),
+                               gi);
+            _mm512_mask_storeu_pd(g + i, valid, gi);
+        }
+        __m512d d = _mm512_maskz_loadu_pd(valid, p.diag + i);
+        __m512d si = stepOf(gi, _mm512_maskz_loadu_pd(valid, w + i), d);
+        _mm512_mask_storeu_pd(p.step + i, valid, si);
+        __m512d r = reductionOf(gi, si, d);
+        __mmask8 better = _mm512_mask_cmp_pd_mask(valid, r, lanes.reduction, _CMP_GT_OQ);
+        lanes.reduction = _mm512_mask_blend_pd(better, lanes.reduction, r);
+        lanes.row = _mm512_mask_blend_pd(better, lanes.row, row);
+        row = _mm512_add_pd(row, _mm512_set1_pd(kLanes));
+    }
+    return mergeLanes(lanes);
+}
+
+GREEDYSWEEP_TARGET_AVX512 void addMove(const GreedyProblem& p, double* g,
+                                       const double* hessianColumn, double s) {
+    const __m512d moved = _mm512_set1_pd(s);
+    for (std::int32_t i = 0; i < p.k; i += kLanes) {
+        const __mmask8 valid = firstLanes(p.k - i);
+        __m512d gi = _mm512_add_pd(
+            _mm512_mul_pd(moved, _mm512_maskz_loadu_pd(valid, hessianColumn + i)),
+            _mm512_maskz_loadu_pd(valid, g + i));
+        _mm512_mask_storeu_pd(g + i, valid, gi);
+    }
+}
+
+// Largest reduction anywhere in W at entry: a max of non-negative, non-NaN
+// values, so the lanes may be merged in any order.
+GREEDYSWEEP_TARGET_AVX512 double initialReduction(const GreedyProblem& p) {
+    __m512d init = _mm512_setzero_pd();
+    for (std::int32_t j = 0; j < p.n; ++j) {
+        const double* g = p.GW + p.columnStart(j);
+        const double* w = p.W + p.columnStart(j);
+        for (std::int32_t i = 0; i < p.k; i += kLanes) {
+            const __mmask8 valid = firstLanes(p.k - i);
+            __m512d gi = _mm512_maskz_loadu_pd(valid, g + i);
+            __m512d d = _mm512_maskz_loadu_pd(valid, p.diag + i);
+            __m512d r = reductionOf(gi, stepOf(gi, _mm512_maskz_loadu_pd(valid, w + i), d), d);
+            __mmask8 larger = _mm512_mask_cmp_pd_mask(valid, r, init, _CMP_GT_OQ);
+            init = _mm512_mask_blend_pd(larger, init, r);
+        }
+    }
+    alignas(64) double lanes[kLanes];
+    _mm512_store_pd(lanes, init);
+    double largest = 0.0;
+    for (double v : lanes)
+        if (v > largest) largest = v;
+    return largest;
+}
+
+}  // namespace
+
+void greedyColumns(const GreedyProblem& p) {
+    const double threshold = initialReduction(p) * p.tol;
+    for (std::int32_t j = 0; j < p.n; ++j) {
+        double* g = p.GW + p.columnStart(j);
+        double* w = p.W + p.columnStart(j);
+        if (p.maxinner <= 0) continue;
+        Move move = scan(p, g, w, nullptr, 0.0);
+        for (std::int32_t moves = 1; move.row >= 0; ++moves) {
+            const double s = p.step[move.row];
+            w[move.row] = s + w[move.row];
+            const double* hessianColumn = p.HHt + p.columnStart(move.row);
+            // The move is kept even when it is the one that stops the column.
+            if (threshold > move.reduction || moves >= p.maxinner) {
+                addMove(p, g, hessianColumn, s);
+                break;
+            }
+            move = scan(p, g, w, hessianColumn, s);
+        }
+    }
+}
+
+}  // namespace avx512_path
+
+#endif

@@ -1,0 +1,152 @@
+#include "../no_fp_contract.h"
+
+#include "../paths.h"
+
+#if GREEDYSWEEP_X86_64
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC 12's shuffle intrinsics start from a self-initialised "undefined"
+// vector and then warn that it may be uninitialised.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// Blocked right-looking sweep, eight rows by sixteen columns of C at a time.
+//
+// For a tile of rows r0 … r0+7 the running sums over l < r0 are built in
+// registers, one vector of eight rows per column, l in increasing order: each
+// piece of M loaded serves sixteen columns. The tile is then transposed so
+// that lanes run across columns, and rows r0 … r0+7 are finished one after
+// another, exactly as the scalar order does, divisions and rules included.
+// Every row's sum still starts at +0.0 and adds M(j,l)·x_l for l = 0 … j−1 in
+// increasing order, each product and sum rounded separately.
+
+namespace avx512_path {
+namespace {
+
+constexpr int kLanes = 8;
+constexpr int kColumns = 2 * kLanes;
+
+struct HardThreshold {
+    double bound;  // 2·lambda
+    // Equality zeroes; a NaN p keeps q.
+    GREEDYSWEEP_TARGET_AVX512 __m512d operator()(__m512d q, __m512d d) const {
+        __m512d p = _mm512_mul_pd(_mm512_mul_pd(q, d), q);
+        __mmask8 zeroed = _mm512_cmp_pd_mask(_mm512_set1_pd(bound), p, _CMP_GE_OQ);
+        return _mm512_mask_blend_pd(zeroed, q, _mm512_setzero_pd());
+    }
+};
+
+struct NonNegative {
+    // −0 and NaN are kept.
+    GREEDYSWEEP_TARGET_AVX512 __m512d operator()(__m512d q, __m512d) const {
+        __mmask8 negative = _mm512_cmp_pd_mask(q, _mm512_setzero_pd(), _CMP_LT_OQ);
+        return _mm512_mask_blend_pd(negative, q, _mm512_setzero_pd());
+    }
+};
+
+// −v as a sign flip, so −(+0) is −0.
+GREEDYSWEEP_TARGET_AVX512 inline __m512d negate(__m512d v) {
+    return _mm512_castsi512_pd(
+        _mm512_xor_si512(_mm512_castpd_si512(v), _mm512_set1_epi64(INT64_MIN)));
+}
+
+// In place: v[a] lane b becomes v[b] lane a.
+GREEDYSWEEP_TARGET_AVX512 inline void transpose(__m512d* v) {
+    __m512d t[kLanes], u[kLanes];
+    for (int a = 0; a < kLanes; a += 2) {
+        t[a] = _mm512_unpacklo_pd(v[a], v[a + 1]);
+        t[a + 1] = _mm512_unpackhi_pd(v[a], v[a + 1]);
+    }
+    for (int a = 0; a < kLanes; a += 4) {
+        u[a] = _mm512_shuffle_f64x2(t[a], t[a + 2], 0x88);
+        u[a + 1] = _mm512_shuffle_f64x2(t[a + 1], t[a + 3], 0x88);
+        u[a + 2] = _mm512_shuffle_f64x2(t[a], t[a + 2], 0xdd);
+        u[a + 3] = _mm512_shuffle_f64x2(t[a + 1], t[a + 3], 0xdd);
+    }
+    for (int a = 0; a < 4; ++a) {
+        v[a] = _mm512_shuffle_f64x2(u[a], u[a + 4], 0x88);
+        v[a + 4] = _mm512_shuffle_f64x2(u[a], u[a + 4], 0xdd);
+    }
+}
+
+// Finishes rows r0 … r0+height−1 of eight columns. sums[b] holds, for
+// column b, the running sums of those rows over l < r0.
+template <class Rule>
+GREEDYSWEEP_TARGET_AVX512 inline void finishDiagonalTile(__m512d* sums, const double* const* c,
+                                                         double* const* x, const double* M,
+                                                         std::ptrdiff_t rows, std::ptrdiff_t r0,
+                                                         std::ptrdiff_t height, __mmask8 valid,
+                                                         Rule rule) {
+    __m512d linear[kLanes];
+    for (int b = 0; b < kLanes; ++b) linear[b] = _mm512_maskz_loadu_pd(valid, c[b] + r0);
+    transpose(sums);
+    transpose(linear);
+    // Now sums[a] and linear[a] hold row r0+a of the eight columns.
+    __m512d result[kLanes];
+    for (std::ptrdiff_t a = 0; a < height; ++a) {
+        const double* column = M + (r0 + a) * rows;
+        __m512d d = _mm512_set1_pd(column[r0 + a]);
+        __m512d q = negate(_mm512_div_pd(_mm512_add_pd(sums[a], linear[a]), d));
+        __m512d xa = rule(q, d);
+        result[a] = xa;
+        for (std::ptrdiff_t below = a + 1; below < height; ++below)
+            sums[below] = _mm512_add_pd(
+                sums[below], _mm512_mul_pd(_mm512_set1_pd(column[r0 + below]), xa));
+    }
+    for (std::ptrdiff_t a = height; a < kLanes; ++a) result[a] = _mm512_setzero_pd();
+    transpose(result);
+    for (int b = 0; b < kLanes; ++b) _mm512_mask_storeu_pd(x[b] + r0, valid, result[b]);
+}
+
+template <class Rule>
+GREEDYSWEEP_TARGET_AVX512 void sweep(double* X, const double* M, const double* C, Rule rule,
+                                     std::int32_t n, std::int32_t m) {
+    const std::ptrdiff_t rows = n;
+    for (std::ptrdiff_t i0 = 0; i0 < m; i0 += kColumns) {
+        // Past the last column, slots repeat it: they compute and store the
+        // very same values, which keeps one tile shape for every group.
+        const double* c[kColumns];
+        double* x[kColumns];
+        for (std::ptrdiff_t b = 0; b < kColumns; ++b) {
+            std::ptrdiff_t column = i0 + b < m ? i0 + b : m - 1;
+            c[b] = C + column * rows;
+            x[b] = X + column * rows;
+        }
+        for (std::ptrdiff_t r0 = 0; r0 < rows; r0 += kLanes) {
+            const std::ptrdiff_t height = rows - r0 < kLanes ? rows - r0 : kLanes;
+            const __mmask8 valid = static_cast<__mmask8>((1u << height) - 1);
+            __m512d sums[kColumns];
+GREEDYSWEEP_UNROLL_TILE
+            for (int b = 0; b < kColumns; ++b) sums[b] = _mm512_setzero_pd();
+            for (std::ptrdiff_t l = 0; l < r0; ++l) {
+                __m512d coupling = _mm512_maskz_loadu_pd(valid, M + r0 + l * rows);
+GREEDYSWEEP_UNROLL_TILE
+                for (int b = 0; b < kColumns; ++b)
+                    sums[b] = _mm512_add_pd(sums[b],
+                                            _mm512_mul_pd(coupling, _mm512_set1_pd(x[b][l])));
+            }
+            for (int half = 0; half < kColumns; half += kLanes)
+                finishDiagonalTile(sums + half, c + half, x + half, M, rows, r0, height, valid,
+                                   rule);
+        }
+    }
+}
+
+}  // namespace
+
+void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,
+                        std::int32_t n, std::int32_t m) {
+    sweep(X, M, C, HardThreshold{lambda * 2.0}, n, m);
+}
+
+void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t n,
+                      std::int32_t m) {
+    sweep(X, M, C, NonNegative{}, n, m);
+}
+
+}  // namespace avx512_path
+
+#endif
