@@ -143,6 +143,59 @@ TEST_P(ForwardSweep, MatchesReferenceBitForBit) {
     }
 }
 
+// Sizes that cut the row tiles and column groups of the vector paths at every
+// remainder, with the diagonal well away from zero so values stay finite and
+// any reordering of a running sum would show in the low bits.
+TEST_P(ForwardSweep, EveryTileRemainderMatchesReference) {
+    RandomData random(314);
+    const std::int32_t columnCounts[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 23, 24, 31, 32, 33, 47};
+    for (std::int32_t n = 1; n <= 70; ++n) {
+        std::vector<double> M = random.values(n * n, 0);
+        for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = n + random.uniform();
+        for (std::int32_t m : columnCounts) {
+            const std::vector<double> C = random.values(n * m, n % 5 == 0 ? 0.05 : 0.0);
+            const double lambda = random.uniform() * 0.01;
+            for (Rule rule : {Rule::hardThreshold, Rule::nonNegative})
+                ASSERT_TRUE(sameBits(sweep(path(), rule, M, C, lambda, n, m),
+                                     referenceSweep(rule, M, C, lambda, n, m)))
+                    << "n " << n << " m " << m
+                    << (rule == Rule::hardThreshold ? " hard" : " clip");
+        }
+    }
+}
+
+TEST_P(ForwardSweep, WritesOnlyItsOwnColumns) {
+    RandomData random(8);
+    for (std::int32_t n : {3, 8, 13}) {
+        for (std::int32_t m : {1, 5, 9, 17}) {
+            std::vector<double> M = random.values(n * n, 0), C = random.values(n * m, 0);
+            for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 2.0;
+            const std::size_t size = static_cast<std::size_t>(n * m);
+            std::vector<double> X(size + 64, -7.0);
+            nonNegativeSweepOn(path(), X.data(), M.data(), C.data(), 0.0, n, m);
+            for (std::size_t i = size; i < X.size(); ++i)
+                ASSERT_EQ(X[i], -7.0) << "n " << n << " m " << m << " wrote past the end at " << i;
+            X.resize(size);
+            EXPECT_TRUE(sameBits(X, referenceSweep(Rule::nonNegative, M, C, 0.0, n, m)));
+        }
+    }
+}
+
+// A NaN in one column must not leak into the columns that share its tile.
+TEST_P(ForwardSweep, NaNStaysInItsColumnWithinATile) {
+    RandomData random(17);
+    const std::int32_t n = 11, m = 19;
+    std::vector<double> M = random.values(n * n, 0), C = random.values(n * m, 0);
+    for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 3.0;
+    C[2 + 6 * n] = nan;
+    for (Rule rule : {Rule::hardThreshold, Rule::nonNegative}) {
+        const std::vector<double> X = sweep(path(), rule, M, C, 0.0, n, m);
+        for (std::int32_t i = 0; i < m; ++i)
+            for (std::int32_t j = 0; j < n; ++j)
+                EXPECT_EQ(std::isnan(X[j + i * n]), i == 6 && j >= 2) << "row " << j << " column " << i;
+    }
+}
+
 INSTANTIATE_FOR_EVERY_PATH(ForwardSweep);
 
 TEST(ForwardSweepEntryPoints, UseTheirOwnRule) {

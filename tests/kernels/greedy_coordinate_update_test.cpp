@@ -161,6 +161,74 @@ TEST_P(GreedyUpdate, MatchesReferenceBitForBit) {
     }
 }
 
+// Every vector remainder of k, on a factorisation-like problem (HHt = H·Hᵀ,
+// W ≥ 0) and on small-integer data whose reductions tie often, so that the
+// lowest-row rule is exercised across lanes and chunks.
+TEST_P(GreedyUpdate, EveryRowRemainderMatchesReference) {
+    RandomData random(77);
+    for (std::int32_t k = 0; k <= 40; ++k) {
+        const std::int32_t n = 3;
+        std::vector<double> H(static_cast<std::size_t>(k) * 5);
+        for (double& v : H) v = random.uniform();
+        Greedy smooth{std::vector<double>(k * n), std::vector<double>(k * k),
+                      std::vector<double>(k * n), 1e-3, n, k, k};
+        for (std::int32_t a = 0; a < k; ++a)
+            for (std::int32_t b = 0; b < k; ++b) {
+                double sum = 0.0;
+                for (std::int32_t l = 0; l < 5; ++l) sum += H[a + l * k] * H[b + l * k];
+                smooth.HHt[a + b * k] = sum;
+            }
+        for (double& v : smooth.W) v = random.uniform();
+        for (double& v : smooth.GW) v = random.value(0);
+
+        Greedy ties{std::vector<double>(k * n), std::vector<double>(k * k, 0.0),
+                    std::vector<double>(k * n), 0.0, n, k, 2 * k + 3};
+        for (std::int32_t i = 0; i < k; ++i) ties.HHt[i * (k + 1)] = 1.0;
+        for (double& v : ties.HHt)
+            if (v == 0.0 && random.uniform() < 0.2) v = 0.5;
+        for (double& v : ties.W) v = static_cast<double>(random.pick(3));
+        for (double& v : ties.GW) v = static_cast<double>(random.pick(3)) - 2.0;
+
+        for (Greedy* g : {&smooth, &ties}) {
+            Greedy expected = *g;
+            g->run(path());
+            expected.runReference();
+            ASSERT_TRUE(sameBits(g->W, expected.W)) << "k " << k << (g == &ties ? " ties" : "");
+            ASSERT_TRUE(sameBits(g->GW, expected.GW)) << "k " << k << (g == &ties ? " ties" : "");
+        }
+    }
+}
+
+// All rows tie at every scan: the moves must go to rows 0, 1, 2, … in turn,
+// whichever lane or chunk holds them.
+TEST_P(GreedyUpdate, TiesAcrossLanesMoveTheLowestRow) {
+    for (std::int32_t k : {5, 9, 17, 33}) {
+        std::vector<double> HHt(k * k, 0.0);
+        for (std::int32_t i = 0; i < k; ++i) HHt[i * (k + 1)] = 1.0;
+        for (std::int32_t moves = 1; moves < k; moves += 3) {
+            Greedy g{std::vector<double>(k, -2.0), HHt, std::vector<double>(k, 0.0), 0.0, 1, k,
+                     moves};
+            g.run(path());
+            for (std::int32_t i = 0; i < k; ++i)
+                ASSERT_EQ(g.W[i], i < moves ? 2.0 : 0.0) << "k " << k << " moves " << moves;
+        }
+    }
+}
+
+// Reductions that are NaN anywhere, including the lane a maximum would
+// otherwise come from, are never chosen and never raise the reference.
+TEST_P(GreedyUpdate, NaNReductionsAreNeverChosen) {
+    for (std::int32_t k : {3, 8, 12}) {
+        std::vector<double> HHt(k * k, 0.0);
+        for (std::int32_t i = 0; i < k; ++i) HHt[i * (k + 1)] = 1.0;
+        Greedy g{std::vector<double>(k, nan), HHt, std::vector<double>(k, 0.0), 0.5, 1, k, 4};
+        g.GW[k - 1] = -1.0;  // the one real move: reduction 0.5
+        g.run(path());
+        for (std::int32_t i = 0; i + 1 < k; ++i) EXPECT_EQ(g.W[i], 0.0) << "k " << k;
+        EXPECT_EQ(g.W[k - 1], 1.0) << "k " << k;
+    }
+}
+
 INSTANTIATE_FOR_EVERY_PATH(GreedyUpdate);
 
 TEST(GreedyIndexArithmetic, ColumnStartsPassTwoToThe31) {
