@@ -1,6 +1,7 @@
 #include "../no_fp_contract.h"
 
 #include "../paths.h"
+#include "sweep_blocking.h"
 
 #if GREEDYSWEEP_X86_64
 #include <immintrin.h>
@@ -69,33 +70,41 @@ GREEDYSWEEP_TARGET_AVX2 inline void transpose(__m256d* v) {
     v[3] = _mm256_permute2f128_pd(t1, t3, 0x31);
 }
 
-// Finishes rows r0 … r0+height−1 of four columns. sums[b] holds, for column
-// b, the running sums of those rows over l < r0.
+// Finishes rows r0 … r0+height−1 of the group's columns. sums[b] holds,
+// for column b, the running sums of those rows over l < r0. Each block of
+// four columns is transposed so that lanes run across columns; the
+// blocks go through the rows in lockstep, so their chains of divisions overlap.
 template <class Rule>
-GREEDYSWEEP_TARGET_AVX2 inline void finishDiagonalTile(__m256d* sums, const double* const* c,
-                                                       double* const* x, const double* M,
-                                                       std::ptrdiff_t rows, std::ptrdiff_t r0,
-                                                       std::ptrdiff_t height, __m256i valid,
-                                                       Rule rule) {
-    __m256d linear[kLanes];
-    for (int b = 0; b < kLanes; ++b) linear[b] = loadRows(c[b] + r0, height, valid);
-    transpose(sums);
-    transpose(linear);
-    // Now sums[a] and linear[a] hold row r0+a of the four columns.
-    __m256d result[kLanes];
+GREEDYSWEEP_TARGET_AVX2 inline void finishDiagonalTile(__m256d* sums, const double* const* c, double* const* x,
+                                  const double* M, std::ptrdiff_t rows, std::ptrdiff_t r0,
+                                  std::ptrdiff_t height, __m256i valid, Rule rule) {
+    constexpr int kBlocks = kColumns / kLanes;
+    __m256d linear[kColumns], result[kColumns];
+    for (int b = 0; b < kColumns; ++b) linear[b] = loadRows(c[b] + r0, height, valid);
+    for (int block = 0; block < kColumns; block += kLanes) {
+        transpose(sums + block);
+        transpose(linear + block);
+    }
+    // Now sums[block + a] and linear[block + a] hold row r0+a of that block's columns.
     for (std::ptrdiff_t a = 0; a < height; ++a) {
         const double* column = M + (r0 + a) * rows;
-        __m256d d = _mm256_set1_pd(column[r0 + a]);
-        __m256d q = negate(_mm256_div_pd(_mm256_add_pd(sums[a], linear[a]), d));
-        __m256d xa = rule(q, d);
-        result[a] = xa;
-        for (std::ptrdiff_t below = a + 1; below < height; ++below)
-            sums[below] = _mm256_add_pd(
-                sums[below], _mm256_mul_pd(_mm256_set1_pd(column[r0 + below]), xa));
+        const __m256d d = _mm256_set1_pd(column[r0 + a]);
+        for (int block = 0; block < kBlocks * kLanes; block += kLanes) {
+            __m256d q = negate(_mm256_div_pd(_mm256_add_pd(sums[block + a], linear[block + a]), d));
+            result[block + a] = rule(q, d);
+        }
+        for (std::ptrdiff_t below = a + 1; below < height; ++below) {
+            const __m256d coupling = _mm256_set1_pd(column[r0 + below]);
+            for (int block = 0; block < kBlocks * kLanes; block += kLanes)
+                sums[block + below] = _mm256_add_pd(
+                    sums[block + below], _mm256_mul_pd(coupling, result[block + a]));
+        }
     }
-    for (std::ptrdiff_t a = height; a < kLanes; ++a) result[a] = _mm256_setzero_pd();
-    transpose(result);
-    for (int b = 0; b < kLanes; ++b) {
+    for (int block = 0; block < kColumns; block += kLanes) {
+        for (std::ptrdiff_t a = height; a < kLanes; ++a) result[block + a] = _mm256_setzero_pd();
+        transpose(result + block);
+    }
+    for (int b = 0; b < kColumns; ++b) {
         if (height == kLanes)
             _mm256_storeu_pd(x[b] + r0, result[b]);
         else
@@ -103,36 +112,48 @@ GREEDYSWEEP_TARGET_AVX2 inline void finishDiagonalTile(__m256d* sums, const doub
     }
 }
 
+// sums[b] = Σ_{l<r0} M(r0…r0+3, l)·x_b(l), l in increasing order from +0.0.
+// The tile is a local array that never escapes, so it stays in registers.
+GREEDYSWEEP_TARGET_AVX2 inline void runningSums(__m256d* sums, double* const* x, const double* M,
+                                                std::ptrdiff_t rows, std::ptrdiff_t r0,
+                                                std::ptrdiff_t height, __m256i valid) {
+    __m256d tile[kColumns];
+    GREEDYSWEEP_UNROLL_TILE
+    for (int b = 0; b < kColumns; ++b) tile[b] = _mm256_setzero_pd();
+    for (std::ptrdiff_t l = 0; l < r0; ++l) {
+        __m256d coupling = loadRows(M + r0 + l * rows, height, valid);
+        GREEDYSWEEP_UNROLL_TILE
+        for (int b = 0; b < kColumns; ++b)
+            tile[b] = _mm256_add_pd(tile[b], _mm256_mul_pd(coupling, _mm256_set1_pd(x[b][l])));
+    }
+    GREEDYSWEEP_UNROLL_TILE
+    for (int b = 0; b < kColumns; ++b) sums[b] = tile[b];
+}
+
 template <class Rule>
 GREEDYSWEEP_TARGET_AVX2 void sweep(double* X, const double* M, const double* C, Rule rule,
                                    std::int32_t n, std::int32_t m) {
     const std::ptrdiff_t rows = n;
-    for (std::ptrdiff_t i0 = 0; i0 < m; i0 += kColumns) {
-        // Past the last column, slots repeat it: they compute and store the
-        // very same values, which keeps one tile shape for every group.
-        const double* c[kColumns];
-        double* x[kColumns];
-        for (std::ptrdiff_t b = 0; b < kColumns; ++b) {
-            std::ptrdiff_t column = i0 + b < m ? i0 + b : m - 1;
-            c[b] = C + column * rows;
-            x[b] = X + column * rows;
-        }
+    const std::ptrdiff_t chunkColumns = sweepChunkColumns(rows, kColumns);
+    for (std::ptrdiff_t chunk = 0; chunk < m; chunk += chunkColumns) {
+        const std::ptrdiff_t chunkEnd = chunk + chunkColumns < m ? chunk + chunkColumns : m;
         for (std::ptrdiff_t r0 = 0; r0 < rows; r0 += kLanes) {
             const std::ptrdiff_t height = rows - r0 < kLanes ? rows - r0 : kLanes;
             const __m256i valid = firstLanes(height);
-            __m256d sums[kColumns];
-GREEDYSWEEP_UNROLL_TILE
-            for (int b = 0; b < kColumns; ++b) sums[b] = _mm256_setzero_pd();
-            for (std::ptrdiff_t l = 0; l < r0; ++l) {
-                __m256d coupling = loadRows(M + r0 + l * rows, height, valid);
-GREEDYSWEEP_UNROLL_TILE
-                for (int b = 0; b < kColumns; ++b)
-                    sums[b] = _mm256_add_pd(sums[b],
-                                            _mm256_mul_pd(coupling, _mm256_set1_pd(x[b][l])));
+            for (std::ptrdiff_t i0 = chunk; i0 < chunkEnd; i0 += kColumns) {
+                // Past the chunk's last column, slots repeat it: they compute and
+                // store the very same values, which keeps one tile shape.
+                const double* c[kColumns];
+                double* x[kColumns];
+                for (std::ptrdiff_t b = 0; b < kColumns; ++b) {
+                    std::ptrdiff_t column = i0 + b < chunkEnd ? i0 + b : chunkEnd - 1;
+                    c[b] = C + column * rows;
+                    x[b] = X + column * rows;
+                }
+                __m256d sums[kColumns];
+                runningSums(sums, x, M, rows, r0, height, valid);
+                finishDiagonalTile(sums, c, x, M, rows, r0, height, valid, rule);
             }
-            for (int half = 0; half < kColumns; half += kLanes)
-                finishDiagonalTile(sums + half, c + half, x + half, M, rows, r0, height, valid,
-                                   rule);
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "../no_fp_contract.h"
 
 #include "../paths.h"
+#include "sweep_blocking.h"
 
 #if GREEDYSWEEP_X86_64
 #if defined(__GNUC__) && !defined(__clang__)
@@ -72,65 +73,87 @@ GREEDYSWEEP_TARGET_AVX512 inline void transpose(__m512d* v) {
     }
 }
 
-// Finishes rows r0 … r0+height−1 of eight columns. sums[b] holds, for
-// column b, the running sums of those rows over l < r0.
+// Finishes rows r0 … r0+height−1 of the group's columns. sums[b] holds,
+// for column b, the running sums of those rows over l < r0. Each block of
+// eight columns is transposed so that lanes run across columns; the
+// blocks go through the rows in lockstep, so their chains of divisions overlap.
 template <class Rule>
-GREEDYSWEEP_TARGET_AVX512 inline void finishDiagonalTile(__m512d* sums, const double* const* c,
-                                                         double* const* x, const double* M,
-                                                         std::ptrdiff_t rows, std::ptrdiff_t r0,
-                                                         std::ptrdiff_t height, __mmask8 valid,
-                                                         Rule rule) {
-    __m512d linear[kLanes];
-    for (int b = 0; b < kLanes; ++b) linear[b] = _mm512_maskz_loadu_pd(valid, c[b] + r0);
-    transpose(sums);
-    transpose(linear);
-    // Now sums[a] and linear[a] hold row r0+a of the eight columns.
-    __m512d result[kLanes];
+GREEDYSWEEP_TARGET_AVX512 inline void finishDiagonalTile(__m512d* sums, const double* const* c, double* const* x,
+                                  const double* M, std::ptrdiff_t rows, std::ptrdiff_t r0,
+                                  std::ptrdiff_t height, __mmask8 valid, Rule rule) {
+    constexpr int kBlocks = kColumns / kLanes;
+    __m512d linear[kColumns], result[kColumns];
+    for (int b = 0; b < kColumns; ++b) linear[b] = _mm512_maskz_loadu_pd(valid, c[b] + r0);
+    for (int block = 0; block < kColumns; block += kLanes) {
+        transpose(sums + block);
+        transpose(linear + block);
+    }
+    // Now sums[block + a] and linear[block + a] hold row r0+a of that block's columns.
     for (std::ptrdiff_t a = 0; a < height; ++a) {
         const double* column = M + (r0 + a) * rows;
-        __m512d d = _mm512_set1_pd(column[r0 + a]);
-        __m512d q = negate(_mm512_div_pd(_mm512_add_pd(sums[a], linear[a]), d));
-        __m512d xa = rule(q, d);
-        result[a] = xa;
-        for (std::ptrdiff_t below = a + 1; below < height; ++below)
-            sums[below] = _mm512_add_pd(
-                sums[below], _mm512_mul_pd(_mm512_set1_pd(column[r0 + below]), xa));
+        const __m512d d = _mm512_set1_pd(column[r0 + a]);
+        for (int block = 0; block < kBlocks * kLanes; block += kLanes) {
+            __m512d q = negate(_mm512_div_pd(_mm512_add_pd(sums[block + a], linear[block + a]), d));
+            result[block + a] = rule(q, d);
+        }
+        for (std::ptrdiff_t below = a + 1; below < height; ++below) {
+            const __m512d coupling = _mm512_set1_pd(column[r0 + below]);
+            for (int block = 0; block < kBlocks * kLanes; block += kLanes)
+                sums[block + below] = _mm512_add_pd(
+                    sums[block + below], _mm512_mul_pd(coupling, result[block + a]));
+        }
     }
-    for (std::ptrdiff_t a = height; a < kLanes; ++a) result[a] = _mm512_setzero_pd();
-    transpose(result);
-    for (int b = 0; b < kLanes; ++b) _mm512_mask_storeu_pd(x[b] + r0, valid, result[b]);
+    for (int block = 0; block < kColumns; block += kLanes) {
+        for (std::ptrdiff_t a = height; a < kLanes; ++a) result[block + a] = _mm512_setzero_pd();
+        transpose(result + block);
+    }
+    for (int b = 0; b < kColumns; ++b) {
+        _mm512_mask_storeu_pd(x[b] + r0, valid, result[b]);
+    }
+}
+
+// sums[b] = Σ_{l<r0} M(r0…r0+7, l)·x_b(l), l in increasing order from +0.0.
+// The tile is a local array that never escapes, so it stays in registers.
+GREEDYSWEEP_TARGET_AVX512 inline void runningSums(__m512d* sums, double* const* x,
+                                                  const double* M, std::ptrdiff_t rows,
+                                                  std::ptrdiff_t r0, __mmask8 valid) {
+    __m512d tile[kColumns];
+    GREEDYSWEEP_UNROLL_TILE
+    for (int b = 0; b < kColumns; ++b) tile[b] = _mm512_setzero_pd();
+    for (std::ptrdiff_t l = 0; l < r0; ++l) {
+        __m512d coupling = _mm512_maskz_loadu_pd(valid, M + r0 + l * rows);
+        GREEDYSWEEP_UNROLL_TILE
+        for (int b = 0; b < kColumns; ++b)
+            tile[b] = _mm512_add_pd(tile[b], _mm512_mul_pd(coupling, _mm512_set1_pd(x[b][l])));
+    }
+    GREEDYSWEEP_UNROLL_TILE
+    for (int b = 0; b < kColumns; ++b) sums[b] = tile[b];
 }
 
 template <class Rule>
 GREEDYSWEEP_TARGET_AVX512 void sweep(double* X, const double* M, const double* C, Rule rule,
                                      std::int32_t n, std::int32_t m) {
     const std::ptrdiff_t rows = n;
-    for (std::ptrdiff_t i0 = 0; i0 < m; i0 += kColumns) {
-        // Past the last column, slots repeat it: they compute and store the
-        // very same values, which keeps one tile shape for every group.
-        const double* c[kColumns];
-        double* x[kColumns];
-        for (std::ptrdiff_t b = 0; b < kColumns; ++b) {
-            std::ptrdiff_t column = i0 + b < m ? i0 + b : m - 1;
-            c[b] = C + column * rows;
-            x[b] = X + column * rows;
-        }
+    const std::ptrdiff_t chunkColumns = sweepChunkColumns(rows, kColumns);
+    for (std::ptrdiff_t chunk = 0; chunk < m; chunk += chunkColumns) {
+        const std::ptrdiff_t chunkEnd = chunk + chunkColumns < m ? chunk + chunkColumns : m;
         for (std::ptrdiff_t r0 = 0; r0 < rows; r0 += kLanes) {
             const std::ptrdiff_t height = rows - r0 < kLanes ? rows - r0 : kLanes;
             const __mmask8 valid = static_cast<__mmask8>((1u << height) - 1);
-            __m512d sums[kColumns];
-GREEDYSWEEP_UNROLL_TILE
-            for (int b = 0; b < kColumns; ++b) sums[b] = _mm512_setzero_pd();
-            for (std::ptrdiff_t l = 0; l < r0; ++l) {
-                __m512d coupling = _mm512_maskz_loadu_pd(valid, M + r0 + l * rows);
-GREEDYSWEEP_UNROLL_TILE
-                for (int b = 0; b < kColumns; ++b)
-                    sums[b] = _mm512_add_pd(sums[b],
-                                            _mm512_mul_pd(coupling, _mm512_set1_pd(x[b][l])));
+            for (std::ptrdiff_t i0 = chunk; i0 < chunkEnd; i0 += kColumns) {
+                // Past the chunk's last column, slots repeat it: they compute and
+                // store the very same values, which keeps one tile shape.
+                const double* c[kColumns];
+                double* x[kColumns];
+                for (std::ptrdiff_t b = 0; b < kColumns; ++b) {
+                    std::ptrdiff_t column = i0 + b < chunkEnd ? i0 + b : chunkEnd - 1;
+                    c[b] = C + column * rows;
+                    x[b] = X + column * rows;
+                }
+                __m512d sums[kColumns];
+                runningSums(sums, x, M, rows, r0, valid);
+                finishDiagonalTile(sums, c, x, M, rows, r0, height, valid, rule);
             }
-            for (int half = 0; half < kColumns; half += kLanes)
-                finishDiagonalTile(sums + half, c + half, x + half, M, rows, r0, height, valid,
-                                   rule);
         }
     }
 }

@@ -164,6 +164,23 @@ TEST_P(ForwardSweep, EveryTileRemainderMatchesReference) {
     }
 }
 
+// Larger n: the vector paths take the columns in chunks whose width depends
+// on n, so these shapes end chunks both on and off a column-group boundary.
+TEST_P(ForwardSweep, ColumnChunksMatchReference) {
+    RandomData random(2718);
+    const std::int32_t shapes[][2] = {{300, 220}, {601, 97}, {1100, 70}};
+    for (const auto& shape : shapes) {
+        const std::int32_t n = shape[0], m = shape[1];
+        std::vector<double> M = random.values(static_cast<std::size_t>(n) * n, 0);
+        for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = n + random.uniform();
+        const std::vector<double> C = random.values(static_cast<std::size_t>(n) * m, 0);
+        for (Rule rule : {Rule::hardThreshold, Rule::nonNegative})
+            EXPECT_TRUE(sameBits(sweep(path(), rule, M, C, 1e-4, n, m),
+                                 referenceSweep(rule, M, C, 1e-4, n, m)))
+                << "n " << n << " m " << m << (rule == Rule::hardThreshold ? " hard" : " clip");
+    }
+}
+
 TEST_P(ForwardSweep, WritesOnlyItsOwnColumns) {
     RandomData random(8);
     for (std::int32_t n : {3, 8, 13}) {
