@@ -63,50 +63,76 @@ GREEDYSWEEP_TARGET_AVX2 inline __m256d reductionOf(__m256d g, __m256d s, __m256d
     return negate(_mm256_add_pd(_mm256_mul_pd(g, s), curvature));
 }
 
+// Per lane, the largest reduction seen and the lowest row that has it.
 struct LaneBest {
     __m256d reduction;
     __m256d row;  // row numbers as doubles, exact far beyond any k
 };
 
-GREEDYSWEEP_TARGET_AVX2 inline Move mergeLanes(const LaneBest& lanes) {
-    alignas(32) double reduction[kLanes], row[kLanes];
-    _mm256_store_pd(reduction, lanes.reduction);
-    _mm256_store_pd(row, lanes.row);
-    Move best{-1, 0.0};
-    for (int lane = 0; lane < kLanes; ++lane) {
-        if (row[lane] < 0) continue;
-        const auto r = static_cast<std::int32_t>(row[lane]);
-        if (reduction[lane] > best.reduction || (reduction[lane] == best.reduction && r < best.row))
-            best = {r, reduction[lane]};
+GREEDYSWEEP_TARGET_AVX2 inline LaneBest noMove() {
+    return {_mm256_setzero_pd(), _mm256_set1_pd(-1.0)};
+}
+
+// Scores the four rows from i on (fewer at the end of the column) into lanes.
+GREEDYSWEEP_TARGET_AVX2 inline void scanChunk(const GreedyProblem& p, double* g, const double* w,
+                                              const double* hessianColumn, __m256d moved,
+                                              std::int32_t i, LaneBest& lanes) {
+    const Chunk chunk(p.k - i);
+    __m256d gi = chunk.load(g + i);
+    if (hessianColumn) {
+        gi = _mm256_add_pd(_mm256_mul_pd(moved, chunk.load(hessianColumn + i)), gi);
+        chunk.store(g + i, gi);
     }
-    return best;
+    __m256d d = chunk.load(p.diag + i);
+    __m256d si = stepOf(gi, chunk.load(w + i), d);
+    chunk.store(p.step + i, si);
+    __m256d r = reductionOf(gi, si, d);
+    __m256d better = _mm256_and_pd(_mm256_cmp_pd(r, lanes.reduction, _CMP_GT_OQ), chunk.mask());
+    lanes.reduction = _mm256_blendv_pd(lanes.reduction, r, better);
+    __m256d row = _mm256_add_pd(_mm256_set1_pd(i), _mm256_set_pd(3, 2, 1, 0));
+    lanes.row = _mm256_blendv_pd(lanes.row, row, better);
+}
+
+GREEDYSWEEP_TARGET_AVX2 inline double largestLane(__m256d v) {
+    v = _mm256_max_pd(v, _mm256_permute2f128_pd(v, v, 1));
+    v = _mm256_max_pd(v, _mm256_permute_pd(v, 0x5));
+    return _mm256_cvtsd_f64(v);
+}
+
+GREEDYSWEEP_TARGET_AVX2 inline double smallestLane(__m256d v) {
+    v = _mm256_min_pd(v, _mm256_permute2f128_pd(v, v, 1));
+    v = _mm256_min_pd(v, _mm256_permute_pd(v, 0x5));
+    return _mm256_cvtsd_f64(v);
+}
+
+// The best of all lanes: the largest reduction, ties to the lowest row. No
+// lane holds a NaN, and a lane without a move holds +0.0 and row −1.
+GREEDYSWEEP_TARGET_AVX2 inline Move mergeLanes(LaneBest a, LaneBest b) {
+    __m256d fromB = _mm256_or_pd(
+        _mm256_cmp_pd(b.reduction, a.reduction, _CMP_GT_OQ),
+        _mm256_and_pd(_mm256_cmp_pd(b.reduction, a.reduction, _CMP_EQ_OQ),
+                      _mm256_cmp_pd(b.row, a.row, _CMP_LT_OQ)));
+    __m256d reduction = _mm256_blendv_pd(a.reduction, b.reduction, fromB);
+    __m256d row = _mm256_blendv_pd(a.row, b.row, fromB);
+    const double largest = largestLane(reduction);
+    __m256d holders = _mm256_cmp_pd(reduction, _mm256_set1_pd(largest), _CMP_EQ_OQ);
+    const double lowestRow = smallestLane(_mm256_blendv_pd(_mm256_set1_pd(1e300), row, holders));
+    return {static_cast<std::int32_t>(lowestRow), largest};
 }
 
 // Scans column g, w for the best move, leaving every entry's step in p.step.
 // With a hessianColumn, first applies the previous move's gradient update
-// g += s·hessianColumn in the same pass.
+// g += s·hessianColumn in the same pass. Two sets of lanes take alternate
+// chunks, which halves the chain of compares that runs through them.
 GREEDYSWEEP_TARGET_AVX2 Move scan(const GreedyProblem& p, double* g, const double* w,
                                   const double* hessianColumn, double s) {
-    LaneBest lanes{_mm256_setzero_pd(), _mm256_set1_pd(-1.0)};
-    __m256d row = _mm256_set_pd(3, 2, 1, 0);
+    LaneBest even = noMove(), odd = noMove();
     const __m256d moved = _mm256_set1_pd(s);
-    for (std::int32_t i = 0; i < p.k; i += kLanes) {
-        const Chunk chunk(p.k - i);
-        __m256d gi = chunk.load(g + i);
-        if (hessianColumn) {
-            gi = _mm256_add_pd(_mm256_mul_pd(moved, chunk.load(hessianColumn + i)), gi);
-            chunk.store(g + i, gi);
-        }
-        __m256d d = chunk.load(p.diag + i);
-        __m256d si = stepOf(gi, chunk.load(w + i), d);
-        chunk.store(p.step + i, si);
-        __m256d r = reductionOf(gi, si, d);
-        __m256d better = _mm256_and_pd(_mm256_cmp_pd(r, lanes.reduction, _CMP_GT_OQ), chunk.mask());
-        lanes.reduction = _mm256_blendv_pd(lanes.reduction, r, better);
-        lanes.row = _mm256_blendv_pd(lanes.row, row, better);
-        row = _mm256_add_pd(row, _mm256_set1_pd(kLanes));
+    for (std::int32_t i = 0; i < p.k; i += 2 * kLanes) {
+        scanChunk(p, g, w, hessianColumn, moved, i, even);
+        scanChunk(p, g, w, hessianColumn, moved, i + kLanes, odd);
     }
-    return mergeLanes(lanes);
+    return mergeLanes(even, odd);
 }
 
 GREEDYSWEEP_TARGET_AVX2 void addMove(const GreedyProblem& p, double* g,

@@ -3,7 +3,7 @@
 #include "../paths.h"
 
 #if GREEDYSWEEP_X86_64
-#include <immintrin.h>
+#include "avx512_intrinsics.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +23,9 @@ struct Move {
     double reduction;
 };
 
+// Lanes 0 … count−1 set; none when count ≤ 0.
 GREEDYSWEEP_TARGET_AVX512 inline __mmask8 firstLanes(std::int32_t count) {
+    if (count <= 0) return 0;
     return count >= kLanes ? static_cast<__mmask8>(0xff)
                            : static_cast<__mmask8>((1u << count) - 1);
 }
@@ -48,51 +50,64 @@ GREEDYSWEEP_TARGET_AVX512 inline __m512d reductionOf(__m512d g, __m512d s, __m51
     return negate(_mm512_add_pd(_mm512_mul_pd(g, s), curvature));
 }
 
+// Per lane, the largest reduction seen and the lowest row that has it.
 struct LaneBest {
     __m512d reduction;
     __m512d row;  // row numbers as doubles, exact far beyond any k
 };
 
-GREEDYSWEEP_TARGET_AVX512 inline Move mergeLanes(const LaneBest& lanes) {
-    alignas(64) double reduction[kLanes], row[kLanes];
-    _mm512_store_pd(reduction, lanes.reduction);
-    _mm512_store_pd(row, lanes.row);
-    Move best{-1, 0.0};
-    for (int lane = 0; lane < kLanes; ++lane) {
-        if (row[lane] < 0) continue;
-        const auto r = static_cast<std::int32_t>(row[lane]);
-        if (reduction[lane] > best.reduction || (reduction[lane] == best.reduction && r < best.row))
-            best = {r, reduction[lane]};
+GREEDYSWEEP_TARGET_AVX512 inline LaneBest noMove() {
+    return {_mm512_setzero_pd(), _mm512_set1_pd(-1.0)};
+}
+
+// Scores the eight rows from i on (fewer at the end of the column) into lanes.
+GREEDYSWEEP_TARGET_AVX512 inline void scanChunk(const GreedyProblem& p, double* g, const double* w,
+                                                const double* hessianColumn, __m512d moved,
+                                                std::int32_t i, LaneBest& lanes) {
+    const __mmask8 valid = firstLanes(p.k - i);
+    __m512d gi = _mm512_maskz_loadu_pd(valid, g + i);
+    if (hessianColumn) {
+        gi = _mm512_add_pd(_mm512_mul_pd(moved, _mm512_maskz_loadu_pd(valid, hessianColumn + i)), gi);
+        _mm512_mask_storeu_pd(g + i, valid, gi);
     }
-    return best;
+    __m512d d = _mm512_maskz_loadu_pd(valid, p.diag + i);
+    __m512d si = stepOf(gi, _mm512_maskz_loadu_pd(valid, w + i), d);
+    _mm512_mask_storeu_pd(p.step + i, valid, si);
+    __m512d r = reductionOf(gi, si, d);
+    __mmask8 better = _mm512_mask_cmp_pd_mask(valid, r, lanes.reduction, _CMP_GT_OQ);
+    lanes.reduction = _mm512_mask_blend_pd(better, lanes.reduction, r);
+    __m512d row = _mm512_add_pd(_mm512_set1_pd(i), _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0));
+    lanes.row = _mm512_mask_blend_pd(better, lanes.row, row);
+}
+
+// The best of all lanes: the largest reduction, ties to the lowest row. No
+// lane holds a NaN, and a lane without a move holds +0.0 and row −1.
+GREEDYSWEEP_TARGET_AVX512 inline Move mergeLanes(LaneBest a, LaneBest b) {
+    __mmask8 fromB = _mm512_cmp_pd_mask(b.reduction, a.reduction, _CMP_GT_OQ) |
+                     (_mm512_cmp_pd_mask(b.reduction, a.reduction, _CMP_EQ_OQ) &
+                      _mm512_cmp_pd_mask(b.row, a.row, _CMP_LT_OQ));
+    __m512d reduction = _mm512_mask_blend_pd(fromB, a.reduction, b.reduction);
+    __m512d row = _mm512_mask_blend_pd(fromB, a.row, b.row);
+    const double largest = _mm512_reduce_max_pd(reduction);
+    __mmask8 holders = _mm512_cmp_pd_mask(reduction, _mm512_set1_pd(largest), _CMP_EQ_OQ);
+    const double lowestRow =
+        _mm512_reduce_min_pd(_mm512_mask_blend_pd(holders, _mm512_set1_pd(1e300), row));
+    return {static_cast<std::int32_t>(lowestRow), largest};
 }
 
 // Scans column g, w for the best move, leaving every entry's step in p.step.
 // With a hessianColumn, first applies the previous move's gradient update
-// g += s·hessianColumn in the same pass.
+// g += s·hessianColumn in the same pass. Two sets of lanes take alternate
+// chunks, which halves the chain of compares that runs through them.
 GREEDYSWEEP_TARGET_AVX512 Move scan(const GreedyProblem& p, double* g, const double* w,
                                     const double* hessianColumn, double s) {
-    LaneBest lanes{_mm512_setzero_pd(), _mm512_set1_pd(-1.0)};
-    __m512d row = _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0);
+    LaneBest even = noMove(), odd = noMove();
     const __m512d moved = _mm512_set1_pd(s);
-    for (std::int32_t i = 0; i < p.k; i += kLanes) {
-        const __mmask8 valid = firstLanes(p.k - i);
-        __m512d gi = _mm512_maskz_loadu_pd(valid, g + i);
-        if (hessianColumn) {
-            gi = _mm512_add_pd(_mm512_mul_pd(moved, _mm512_maskz_loadu_pd(valid, hessianColumn + i)),
-                               gi);
-            _mm512_mask_storeu_pd(g + i, valid, gi);
-        }
-        __m512d d = _mm512_maskz_loadu_pd(valid, p.diag + i);
-        __m512d si = stepOf(gi, _mm512_maskz_loadu_pd(valid, w + i), d);
-        _mm512_mask_storeu_pd(p.step + i, valid, si);
-        __m512d r = reductionOf(gi, si, d);
-        __mmask8 better = _mm512_mask_cmp_pd_mask(valid, r, lanes.reduction, _CMP_GT_OQ);
-        lanes.reduction = _mm512_mask_blend_pd(better, lanes.reduction, r);
-        lanes.row = _mm512_mask_blend_pd(better, lanes.row, row);
-        row = _mm512_add_pd(row, _mm512_set1_pd(kLanes));
+    for (std::int32_t i = 0; i < p.k; i += 2 * kLanes) {
+        scanChunk(p, g, w, hessianColumn, moved, i, even);
+        scanChunk(p, g, w, hessianColumn, moved, i + kLanes, odd);
     }
-    return mergeLanes(lanes);
+    return mergeLanes(even, odd);
 }
 
 GREEDYSWEEP_TARGET_AVX512 void addMove(const GreedyProblem& p, double* g,

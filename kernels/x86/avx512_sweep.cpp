@@ -4,12 +4,7 @@
 #include "sweep_blocking.h"
 
 #if GREEDYSWEEP_X86_64
-#if defined(__GNUC__) && !defined(__clang__)
-// GCC 12's shuffle intrinsics start from a self-initialised "undefined"
-// vector and then warn that it may be uninitialised.
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
+#include "avx512_intrinsics.h"
 
 #include <cstddef>
 #include <cstdint>
