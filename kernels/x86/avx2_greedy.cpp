@@ -85,7 +85,6 @@ GREEDYSWEEP_TARGET_AVX2 inline void scanChunk(const GreedyProblem& p, double* g,
     }
     __m256d d = chunk.load(p.diag + i);
     __m256d si = stepOf(gi, chunk.load(w + i), d);
-    chunk.store(p.step + i, si);
     __m256d r = reductionOf(gi, si, d);
     __m256d better = _mm256_and_pd(_mm256_cmp_pd(r, lanes.reduction, _CMP_GT_OQ), chunk.mask());
     lanes.reduction = _mm256_blendv_pd(lanes.reduction, r, better);
@@ -120,8 +119,7 @@ GREEDYSWEEP_TARGET_AVX2 inline Move mergeLanes(LaneBest a, LaneBest b) {
     return {static_cast<std::int32_t>(lowestRow), largest};
 }
 
-// Scans column g, w for the best move, leaving every entry's step in p.step.
-// With a hessianColumn, first applies the previous move's gradient update
+// Scans column g, w for the best move. With a hessianColumn, first applies the previous move's gradient update
 // g += s·hessianColumn in the same pass. Two sets of lanes take alternate
 // chunks, which halves the chain of compares that runs through them.
 GREEDYSWEEP_TARGET_AVX2 Move scan(const GreedyProblem& p, double* g, const double* w,
@@ -169,25 +167,56 @@ GREEDYSWEEP_TARGET_AVX2 double initialReduction(const GreedyProblem& p) {
     return largest;
 }
 
+// One column's way through its moves.
+struct Column {
+    double* g = nullptr;
+    double* w = nullptr;
+    Move move{-1, 0.0};      // the best move of the latest scan
+    std::int32_t moves = 0;  // moves made so far
+    bool finished = true;
+};
+
+GREEDYSWEEP_TARGET_AVX2 Column startColumn(const GreedyProblem& p, std::int32_t j) {
+    Column c;
+    c.g = p.GW + p.columnStart(j);
+    c.w = p.W + p.columnStart(j);
+    c.move = scan(p, c.g, c.w, nullptr, 0.0);
+    c.finished = c.move.row < 0;
+    return c;
+}
+
+// Makes the move the latest scan chose, then scans for the next one unless
+// the column stops here. The move is kept even when it is the one that stops
+// the column. The chosen row's step is recomputed from the operands the scan
+// used, which gives the scan's bits.
+GREEDYSWEEP_TARGET_AVX2 void makeMove(const GreedyProblem& p, double threshold, Column& c) {
+    const std::int32_t row = c.move.row;
+    const double s = greedyStep(c.g[row], c.w[row], p.diag[row]);
+    c.w[row] = s + c.w[row];
+    const double* hessianColumn = p.HHt + p.columnStart(row);
+    ++c.moves;
+    if (threshold > c.move.reduction || c.moves >= p.maxinner) {
+        addMove(p, c.g, hessianColumn, s);
+        c.finished = true;
+        return;
+    }
+    c.move = scan(p, c.g, c.w, hessianColumn, s);
+    c.finished = c.move.row < 0;
+}
+
 }  // namespace
 
 void greedyColumns(const GreedyProblem& p) {
+    if (p.maxinner <= 0) return;  // every column is finished before its first scan
     const double threshold = initialReduction(p) * p.tol;
-    for (std::int32_t j = 0; j < p.n; ++j) {
-        double* g = p.GW + p.columnStart(j);
-        double* w = p.W + p.columnStart(j);
-        if (p.maxinner <= 0) continue;
-        Move move = scan(p, g, w, nullptr, 0.0);
-        for (std::int32_t moves = 1; move.row >= 0; ++moves) {
-            const double s = p.step[move.row];
-            w[move.row] = s + w[move.row];
-            const double* hessianColumn = p.HHt + p.columnStart(move.row);
-            // The move is kept even when it is the one that stops the column.
-            if (threshold > move.reduction || moves >= p.maxinner) {
-                addMove(p, g, hessianColumn, s);
-                break;
-            }
-            move = scan(p, g, w, hessianColumn, s);
+    // Columns are independent problems; taking two in turns lets one
+    // column's divisions run while the other waits for its next move.
+    for (std::int32_t j = 0; j < p.n; j += 2) {
+        Column first = startColumn(p, j);
+        Column second = j + 1 < p.n ? startColumn(p, j + 1) : Column{};
+        while (!first.finished || !second.finished) {
+            if (!first.finished) makeMove(p, threshold, first);
+            if (!second.finished) makeMove(p, threshold, second);
         }
     }
 }
