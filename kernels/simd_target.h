@@ -22,7 +22,7 @@
 
 // Fully unrolls a short loop over a register tile so the tile stays in registers.
 #if defined(__GNUC__)
-#define GREEDYSWEEP_UNROLL_TILE _Pragma("GCC unroll 16")
+#define GREEDYSWEEP_UNROLL_TILE _Pragma("GCC unroll 32")
 #else
 #define GREEDYSWEEP_UNROLL_TILE
 #endif

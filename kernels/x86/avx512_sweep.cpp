@@ -23,7 +23,8 @@ namespace avx512_path {
 namespace {
 
 constexpr int kLanes = 8;
-constexpr int kColumns = 2 * kLanes;
+constexpr int kColumns = 3 * kLanes;
+constexpr std::ptrdiff_t kPanelDepth = 256;
 
 struct HardThreshold {
     double bound;  // 2·lambda
@@ -107,16 +108,17 @@ GREEDYSWEEP_TARGET_AVX512 inline void finishDiagonalTile(__m512d* sums, const do
     }
 }
 
-// sums[b] = Σ_{l<r0} M(r0…r0+7, l)·x_b(l), l in increasing order from +0.0.
-// The tile is a local array that never escapes, so it stays in registers.
-GREEDYSWEEP_TARGET_AVX512 inline void runningSums(__m512d* sums, double* const* x,
-                                                  const double* M, std::ptrdiff_t rows,
-                                                  std::ptrdiff_t r0, __mmask8 valid) {
+// Adds Σ_{l0≤l<l1} M(r0…r0+7, l)·x_b(l) onto sums[b], l in increasing order.
+// panel holds M(r0…r0+7, l0…l1−1), eight doubles per l. The tile is a local
+// array that never escapes, so it stays in registers.
+GREEDYSWEEP_TARGET_AVX512 inline void addRunningSums(__m512d* sums, double* const* x,
+                                                     const double* panel, std::ptrdiff_t l0,
+                                                     std::ptrdiff_t l1) {
     __m512d tile[kColumns];
     GREEDYSWEEP_UNROLL_TILE
-    for (int b = 0; b < kColumns; ++b) tile[b] = _mm512_setzero_pd();
-    for (std::ptrdiff_t l = 0; l < r0; ++l) {
-        __m512d coupling = _mm512_maskz_loadu_pd(valid, M + r0 + l * rows);
+    for (int b = 0; b < kColumns; ++b) tile[b] = sums[b];
+    for (std::ptrdiff_t l = l0; l < l1; ++l) {
+        __m512d coupling = _mm512_load_pd(panel + (l - l0) * kLanes);
         GREEDYSWEEP_UNROLL_TILE
         for (int b = 0; b < kColumns; ++b)
             tile[b] = _mm512_add_pd(tile[b], _mm512_mul_pd(coupling, _mm512_set1_pd(x[b][l])));
@@ -130,25 +132,46 @@ GREEDYSWEEP_TARGET_AVX512 void sweep(double* X, const double* M, const double* C
                                      std::int32_t n, std::int32_t m) {
     const std::ptrdiff_t rows = n;
     const std::ptrdiff_t chunkColumns = sweepChunkColumns(rows, kColumns);
+    // Rows r0 … r0+7 of M for a run of l, packed contiguously: strided
+    // columns of M (a power-of-two n especially) would fight over cache sets.
+    alignas(64) double panel[kPanelDepth * kLanes];
     for (std::ptrdiff_t chunk = 0; chunk < m; chunk += chunkColumns) {
         const std::ptrdiff_t chunkEnd = chunk + chunkColumns < m ? chunk + chunkColumns : m;
         for (std::ptrdiff_t r0 = 0; r0 < rows; r0 += kLanes) {
             const std::ptrdiff_t height = rows - r0 < kLanes ? rows - r0 : kLanes;
             const __mmask8 valid = static_cast<__mmask8>((1u << height) - 1);
-            for (std::ptrdiff_t i0 = chunk; i0 < chunkEnd; i0 += kColumns) {
-                // Past the chunk's last column, slots repeat it: they compute and
-                // store the very same values, which keeps one tile shape.
-                const double* c[kColumns];
-                double* x[kColumns];
-                for (std::ptrdiff_t b = 0; b < kColumns; ++b) {
-                    std::ptrdiff_t column = i0 + b < chunkEnd ? i0 + b : chunkEnd - 1;
-                    c[b] = C + column * rows;
-                    x[b] = X + column * rows;
+            // l = 0 … r0−1 in runs of kPanelDepth; between runs, the partial
+            // sums wait in rows r0 … of X, which are not final yet.
+            std::ptrdiff_t l0 = 0;
+            do {
+                const std::ptrdiff_t l1 = r0 - l0 < kPanelDepth ? r0 : l0 + kPanelDepth;
+                for (std::ptrdiff_t l = l0; l < l1; ++l)
+                    _mm512_store_pd(panel + (l - l0) * kLanes,
+                                    _mm512_maskz_loadu_pd(valid, M + r0 + l * rows));
+                for (std::ptrdiff_t i0 = chunk; i0 < chunkEnd; i0 += kColumns) {
+                    // Past the chunk's last column, slots repeat it: they compute
+                    // and store the very same values, which keeps one tile shape.
+                    const double* c[kColumns];
+                    double* x[kColumns];
+                    for (std::ptrdiff_t b = 0; b < kColumns; ++b) {
+                        std::ptrdiff_t column = i0 + b < chunkEnd ? i0 + b : chunkEnd - 1;
+                        c[b] = C + column * rows;
+                        x[b] = X + column * rows;
+                    }
+                    __m512d sums[kColumns];
+                    for (int b = 0; b < kColumns; ++b)
+                        sums[b] = l0 == 0 ? _mm512_setzero_pd()
+                                          : _mm512_maskz_loadu_pd(valid, x[b] + r0);
+                    addRunningSums(sums, x, panel, l0, l1);
+                    if (l1 == r0) {
+                        finishDiagonalTile(sums, c, x, M, rows, r0, height, valid, rule);
+                    } else {
+                        for (int b = 0; b < kColumns; ++b)
+                            _mm512_mask_storeu_pd(x[b] + r0, valid, sums[b]);
+                    }
                 }
-                __m512d sums[kColumns];
-                runningSums(sums, x, M, rows, r0, valid);
-                finishDiagonalTile(sums, c, x, M, rows, r0, height, valid, rule);
-            }
+                l0 = l1;
+            } while (l0 < r0);
         }
     }
 }
