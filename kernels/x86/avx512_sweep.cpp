@@ -9,15 +9,17 @@
 #include <cstddef>
 #include <cstdint>
 
-// Blocked right-looking sweep, eight rows by sixteen columns of C at a time.
+// Blocked sweep, eight rows by twenty-four columns of C at a time.
 //
 // For a tile of rows r0 … r0+7 the running sums over l < r0 are built in
 // registers, one vector of eight rows per column, l in increasing order: each
-// piece of M loaded serves sixteen columns. The tile is then transposed so
-// that lanes run across columns, and rows r0 … r0+7 are finished one after
-// another, exactly as the scalar order does, divisions and rules included.
-// Every row's sum still starts at +0.0 and adds M(j,l)·x_l for l = 0 … j−1 in
-// increasing order, each product and sum rounded separately.
+// piece of M loaded serves twenty-four columns. Long runs of l are cut into packed
+// panels of M; between panels the partial sums wait in the tile's rows of X,
+// which are not final yet. The tile is then transposed so that lanes run
+// across columns, and rows r0 … r0+7 are finished one after another, exactly
+// as the scalar order does, divisions and rules included. Every row's sum
+// starts at +0.0 and adds M(j,l)·x_l for l = 0 … j−1 in increasing order, each
+// product and sum rounded separately.
 
 namespace avx512_path {
 namespace {
