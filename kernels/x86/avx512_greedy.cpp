@@ -186,14 +186,20 @@ GREEDYSWEEP_TARGET_AVX512 void makeMove(const GreedyProblem& p, double threshold
 void greedyColumns(const GreedyProblem& p) {
     if (p.maxinner <= 0) return;  // every column is finished before its first scan
     const double threshold = initialReduction(p) * p.tol;
-    // Columns are independent problems; taking two in turns lets one
-    // column's divisions run while the other waits for its next move.
-    for (std::int32_t j = 0; j < p.n; j += 2) {
-        Column first = startColumn(p, j);
-        Column second = j + 1 < p.n ? startColumn(p, j + 1) : Column{};
-        while (!first.finished || !second.finished) {
-            if (!first.finished) makeMove(p, threshold, first);
-            if (!second.finished) makeMove(p, threshold, second);
+    // Columns are independent problems; taking a few in turns lets one
+    // column's divisions run while another waits for its next move.
+    constexpr std::int32_t kInFlight = 4;
+    for (std::int32_t j0 = 0; j0 < p.n; j0 += kInFlight) {
+        Column columns[kInFlight];
+        for (std::int32_t c = 0; c < kInFlight && j0 + c < p.n; ++c)
+            columns[c] = startColumn(p, j0 + c);
+        for (bool active = true; active;) {
+            active = false;
+            for (Column& column : columns) {
+                if (column.finished) continue;
+                makeMove(p, threshold, column);
+                active = true;
+            }
         }
     }
 }
