@@ -164,11 +164,12 @@ TEST_P(ForwardSweep, EveryTileRemainderMatchesReference) {
     }
 }
 
-// Larger n: the vector paths take the columns in chunks whose width depends
-// on n, so these shapes end chunks both on and off a column-group boundary.
-TEST_P(ForwardSweep, ColumnChunksMatchReference) {
+// The vector paths take at most a few hundred columns through M at a time,
+// and l in runs of a few hundred: many columns end chunks on and off a
+// column-group boundary, and large n cuts l into several runs.
+TEST_P(ForwardSweep, ColumnChunksAndLongRowsMatchReference) {
     RandomData random(2718);
-    const std::int32_t shapes[][2] = {{300, 220}, {601, 97}, {1100, 70}};
+    const std::int32_t shapes[][2] = {{3, 389}, {9, 397}, {20, 410}, {300, 23}, {601, 13}, {1100, 5}};
     for (const auto& shape : shapes) {
         const std::int32_t n = shape[0], m = shape[1];
         std::vector<double> M = random.values(static_cast<std::size_t>(n) * n, 0);
