@@ -12,6 +12,8 @@
 // for the next move share one pass over the column. The argmax keeps, per
 // lane, the largest reduction and its lowest row; lanes are merged at the end
 // with ties going to the lower row, which is the scan's order-of-rows result.
+// The chosen row's step is recomputed from the same operands rather than kept
+// for every row, so these paths leave the step scratch vector unused.
 
 namespace avx2_path {
 namespace {

@@ -1,5 +1,7 @@
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -214,7 +216,69 @@ TEST_P(ForwardSweep, NaNStaysInItsColumnWithinATile) {
     }
 }
 
+// X is output and scratch: whatever it holds at entry (here NaN or huge
+// values) must not reach the result, even where partial sums wait in it.
+TEST_P(ForwardSweep, ResultDoesNotDependOnXAtEntry) {
+    RandomData random(4);
+    for (const auto& shape : {std::pair{37, 29}, std::pair{600, 7}}) {
+        const auto [n, m] = shape;
+        std::vector<double> M = random.values(static_cast<std::size_t>(n) * n, 0);
+        for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = n + random.uniform();
+        const std::vector<double> C = random.values(static_cast<std::size_t>(n) * m, 0);
+        const std::vector<double> expected = referenceSweep(Rule::hardThreshold, M, C, 0.0, n, m);
+        for (double fill : {nan, 1e300, -inf}) {
+            std::vector<double> X(C.size(), fill);
+            hardThresholdSweepOn(path(), X.data(), M.data(), C.data(), 0.0, n, m);
+            EXPECT_TRUE(sameBits(X, expected)) << "n " << n << " X filled with " << fill;
+        }
+    }
+}
+
+// The rules run lane by lane across columns: an exact tie, a clipped zero and
+// a signed zero must come out the same in every column of a tile.
+TEST_P(ForwardSweep, RulesHoldInEveryColumnOfATile) {
+    const std::int32_t n = 9, m = 30;
+    std::vector<double> M(n * n, 0.0);
+    for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 2.0;
+    const std::vector<double> minusTwo(n * m, -2.0), zeros(n * m, 0.0);
+    // q = 1 and p = 2 everywhere: lambda = 1 ties and zeroes, 0.99 keeps.
+    EXPECT_TRUE(sameBits(hard(M, minusTwo, 1.0, n, m), std::vector<double>(n * m, 0.0)));
+    EXPECT_TRUE(sameBits(hard(M, minusTwo, 0.99, n, m), std::vector<double>(n * m, 1.0)));
+    EXPECT_TRUE(sameBits(clip(M, zeros, 0.0, n, m), std::vector<double>(n * m, -0.0)));
+    EXPECT_TRUE(sameBits(clip(M, std::vector<double>(n * m, 2.0), 0.0, n, m),
+                         std::vector<double>(n * m, 0.0)));
+}
+
+// A NaN in a position of M that is read reaches every column, including the
+// last, partly filled group of columns.
+TEST_P(ForwardSweep, NaNInMReachesEveryColumn) {
+    RandomData random(23);
+    const std::int32_t n = 10, m = 27;
+    std::vector<double> M = random.values(n * n, 0);
+    for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 4.0;
+    M[7 + 3 * n] = nan;  // row 7 reads it
+    const std::vector<double> C = random.values(n * m, 0);
+    const std::vector<double> X = clip(M, C, 0.0, n, m);
+    for (std::int32_t i = 0; i < m; ++i)
+        for (std::int32_t j = 0; j < n; ++j)
+            EXPECT_EQ(std::isnan(X[j + i * n]), j >= 7) << "row " << j << " column " << i;
+}
+
 INSTANTIATE_FOR_EVERY_PATH(ForwardSweep);
+
+// The entry points dispatch to the fastest path, which must give the bits of
+// the reference like every named path.
+TEST(ForwardSweepEntryPoints, DispatchedSweepsMatchReference) {
+    RandomData random(31);
+    const std::int32_t n = 45, m = 33;
+    std::vector<double> M = random.values(n * n), C = random.values(n * m);
+    for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 1 + random.uniform();
+    std::vector<double> X(C.size());
+    hardThresholdSweep(X.data(), M.data(), C.data(), 0.25, n, m);
+    EXPECT_TRUE(sameBits(X, referenceSweep(Rule::hardThreshold, M, C, 0.25, n, m)));
+    nonNegativeSweep(X.data(), M.data(), C.data(), 0.25, n, m);
+    EXPECT_TRUE(sameBits(X, referenceSweep(Rule::nonNegative, M, C, 0.25, n, m)));
+}
 
 TEST(ForwardSweepEntryPoints, UseTheirOwnRule) {
     const std::vector<double> M{1}, C{2};

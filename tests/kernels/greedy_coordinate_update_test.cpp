@@ -229,7 +229,82 @@ TEST_P(GreedyUpdate, NaNReductionsAreNeverChosen) {
     }
 }
 
+// Columns that need very different numbers of moves, side by side: some
+// optimal at entry, some poisoned with NaN, some running to the cap. Each
+// must end as it would alone.
+TEST_P(GreedyUpdate, ColumnsOfDifferentLengthsEndIndependently) {
+    RandomData random(5);
+    const std::int32_t k = 21, n = 13;
+    std::vector<double> H(k * 30);
+    for (double& v : H) v = random.uniform();
+    Greedy g{std::vector<double>(k * n), std::vector<double>(k * k), std::vector<double>(k * n),
+             0.0, n, k, 15};
+    for (std::int32_t a = 0; a < k; ++a)
+        for (std::int32_t b = 0; b < k; ++b) {
+            double sum = 0.0;
+            for (std::int32_t l = 0; l < 30; ++l) sum += H[a + l * k] * H[b + l * k];
+            g.HHt[a + b * k] = sum;
+        }
+    for (std::int32_t j = 0; j < n; ++j)
+        for (std::int32_t i = 0; i < k; ++i) {
+            const std::int32_t at = i + j * k;
+            switch (j % 4) {
+            case 0:  // optimal: W = 0 and a non-negative gradient
+                g.W[at] = 0.0;
+                g.GW[at] = random.uniform();
+                break;
+            case 1:  // NaN gradient except in one row
+                g.W[at] = random.uniform();
+                g.GW[at] = i == j % k ? -1.0 : nan;
+                break;
+            default:
+                g.W[at] = random.uniform();
+                g.GW[at] = random.value(0) * 10;
+            }
+        }
+    Greedy expected = g;
+    g.run(path());
+    expected.runReference();
+    EXPECT_TRUE(sameBits(g.W, expected.W));
+    EXPECT_TRUE(sameBits(g.GW, expected.GW));
+}
+
+// The stopping threshold comes from the largest reduction in the whole
+// matrix at entry: a column with little to gain stops after one move because
+// of another column, wherever the two columns sit.
+TEST_P(GreedyUpdate, ThresholdIsSharedByAllColumns) {
+    const std::int32_t k = 9;
+    for (std::int32_t n : {2, 5, 6}) {
+        std::vector<double> HHt(k * k, 0.0);
+        for (std::int32_t i = 0; i < k; ++i) HHt[i * (k + 1)] = 1.0;
+        Greedy g{std::vector<double>(k * n, -1.0), HHt, std::vector<double>(k * n, 0.0), 0.01, n,
+                 k, k};
+        g.GW[3 + (n - 1) * k] = -100.0;  // reduction 5000: threshold 50
+        g.run(path());
+        for (std::int32_t j = 0; j + 1 < n; ++j) {
+            // Reduction 0.5 < 50: one move, to the lowest row, then stop.
+            for (std::int32_t i = 0; i < k; ++i)
+                EXPECT_EQ(g.W[i + j * k], i == 0 ? 1.0 : 0.0) << "n " << n << " column " << j;
+        }
+        EXPECT_EQ(g.W[3 + (n - 1) * k], 100.0) << "n " << n;
+    }
+}
+
 INSTANTIATE_FOR_EVERY_PATH(GreedyUpdate);
+
+// The entry point dispatches to the fastest path, which must give the bits of
+// the reference like every named path.
+TEST(GreedyEntryPoint, DispatchedUpdateMatchesReference) {
+    RandomData random(12);
+    const std::int32_t k = 37, n = 11;
+    Greedy g{random.values(k * n), random.values(k * k), random.values(k * n), 1e-3, n, k, 20};
+    for (std::int32_t i = 0; i < k; ++i) g.HHt[i * (k + 1)] = 1 + random.uniform();
+    Greedy expected = g;
+    greedyCoordinateUpdate(g.GW.data(), g.HHt.data(), g.W.data(), g.tol, n, k, g.maxinner);
+    expected.runReference();
+    EXPECT_TRUE(sameBits(g.W, expected.W));
+    EXPECT_TRUE(sameBits(g.GW, expected.GW));
+}
 
 TEST(GreedyIndexArithmetic, ColumnStartsPassTwoToThe31) {
     GreedyProblem p{};
