@@ -127,7 +127,8 @@ public:
     }
 
     void printRatios() const {
-        std::printf("\nHow many times faster than the reference loop (and than dtrsm), best CPU time of the runs:\n");
+        std::printf("\nHow many times faster than the reference loop (and than dtrsm), "
+                    "best CPU time of the runs:\n");
         std::printf("%-22s %-8s %12s %12s\n", "kernel/shape", "path", "vs reference", "vs dtrsm");
         for (const auto& [name, time] : best_) {
             const auto slash = name.rfind('/');

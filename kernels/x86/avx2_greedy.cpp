@@ -61,7 +61,8 @@ GREEDYSWEEP_TARGET_AVX2 inline __m256d stepOf(__m256d g, __m256d w, __m256d d) {
 
 // −(g·s + ((d·0.5)·s)·s)
 GREEDYSWEEP_TARGET_AVX2 inline __m256d reductionOf(__m256d g, __m256d s, __m256d d) {
-    __m256d curvature = _mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(d, _mm256_set1_pd(0.5)), s), s);
+    __m256d halfD = _mm256_mul_pd(d, _mm256_set1_pd(0.5));
+    __m256d curvature = _mm256_mul_pd(_mm256_mul_pd(halfD, s), s);
     return negate(_mm256_add_pd(_mm256_mul_pd(g, s), curvature));
 }
 
@@ -88,7 +89,8 @@ GREEDYSWEEP_TARGET_AVX2 inline void scanChunk(const GreedyProblem& p, double* g,
     __m256d d = chunk.load(p.diag + i);
     __m256d si = stepOf(gi, chunk.load(w + i), d);
     __m256d r = reductionOf(gi, si, d);
-    __m256d better = _mm256_and_pd(_mm256_cmp_pd(r, lanes.reduction, _CMP_GT_OQ), chunk.mask());
+    __m256d better =
+        _mm256_and_pd(_mm256_cmp_pd(r, lanes.reduction, _CMP_GT_OQ), chunk.mask());
     lanes.reduction = _mm256_blendv_pd(lanes.reduction, r, better);
     __m256d row = _mm256_add_pd(_mm256_set1_pd(i), _mm256_set_pd(3, 2, 1, 0));
     lanes.row = _mm256_blendv_pd(lanes.row, row, better);
@@ -121,9 +123,10 @@ GREEDYSWEEP_TARGET_AVX2 inline Move mergeLanes(LaneBest a, LaneBest b) {
     return {static_cast<std::int32_t>(lowestRow), largest};
 }
 
-// Scans column g, w for the best move. With a hessianColumn, first applies the previous move's gradient update
-// g += s·hessianColumn in the same pass. Two sets of lanes take alternate
-// chunks, which halves the chain of compares that runs through them.
+// Scans column g, w for the best move. With a hessianColumn, first applies
+// the previous move's gradient update g += s·hessianColumn in the same pass.
+// Two sets of lanes take alternate chunks, which halves the chain of
+// compares that runs through them.
 GREEDYSWEEP_TARGET_AVX2 Move scan(const GreedyProblem& p, double* g, const double* w,
                                   const double* hessianColumn, double s) {
     LaneBest even = noMove(), odd = noMove();

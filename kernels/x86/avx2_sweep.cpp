@@ -86,10 +86,9 @@ GREEDYSWEEP_TARGET_AVX2 inline void transpose(__m256d* v) {
 // four columns is transposed so that lanes run across columns; the
 // blocks go through the rows in lockstep, so their chains of divisions overlap.
 template <class Rule>
-GREEDYSWEEP_TARGET_AVX2 inline void finishDiagonalTile(__m256d* sums, const double* const* c, double* const* x,
-                                  const double* M, std::ptrdiff_t rows, std::ptrdiff_t r0,
-                                  std::ptrdiff_t height, __m256i valid, Rule rule) {
-    constexpr int kBlocks = kColumns / kLanes;
+GREEDYSWEEP_TARGET_AVX2 inline void finishDiagonalTile(
+    __m256d* sums, const double* const* c, double* const* x, const double* M,
+    std::ptrdiff_t rows, std::ptrdiff_t r0, std::ptrdiff_t height, __m256i valid, Rule rule) {
     __m256d linear[kColumns], result[kColumns];
     for (int b = 0; b < kColumns; ++b) linear[b] = loadRows(c[b] + r0, height, valid);
     for (int block = 0; block < kColumns; block += kLanes) {
@@ -100,13 +99,13 @@ GREEDYSWEEP_TARGET_AVX2 inline void finishDiagonalTile(__m256d* sums, const doub
     for (std::ptrdiff_t a = 0; a < height; ++a) {
         const double* column = M + (r0 + a) * rows;
         const __m256d d = _mm256_set1_pd(column[r0 + a]);
-        for (int block = 0; block < kBlocks * kLanes; block += kLanes) {
-            __m256d q = negate(_mm256_div_pd(_mm256_add_pd(sums[block + a], linear[block + a]), d));
-            result[block + a] = rule(q, d);
+        for (int block = 0; block < kColumns; block += kLanes) {
+            __m256d sum = _mm256_add_pd(sums[block + a], linear[block + a]);
+            result[block + a] = rule(negate(_mm256_div_pd(sum, d)), d);
         }
         for (std::ptrdiff_t below = a + 1; below < height; ++below) {
             const __m256d coupling = _mm256_set1_pd(column[r0 + below]);
-            for (int block = 0; block < kBlocks * kLanes; block += kLanes)
+            for (int block = 0; block < kColumns; block += kLanes)
                 sums[block + below] = _mm256_add_pd(
                     sums[block + below], _mm256_mul_pd(coupling, result[block + a]));
         }
@@ -176,7 +175,8 @@ GREEDYSWEEP_TARGET_AVX2 void sweep(double* X, const double* M, const double* C, 
                     if (l1 == r0) {
                         finishDiagonalTile(sums, c, x, M, rows, r0, height, valid, rule);
                     } else {
-                        for (int b = 0; b < kColumns; ++b) storeRows(x[b] + r0, height, valid, sums[b]);
+                        for (int b = 0; b < kColumns; ++b)
+                            storeRows(x[b] + r0, height, valid, sums[b]);
                     }
                 }
                 l0 = l1;

@@ -48,7 +48,8 @@ GREEDYSWEEP_TARGET_AVX512 inline __m512d stepOf(__m512d g, __m512d w, __m512d d)
 
 // −(g·s + ((d·0.5)·s)·s)
 GREEDYSWEEP_TARGET_AVX512 inline __m512d reductionOf(__m512d g, __m512d s, __m512d d) {
-    __m512d curvature = _mm512_mul_pd(_mm512_mul_pd(_mm512_mul_pd(d, _mm512_set1_pd(0.5)), s), s);
+    __m512d halfD = _mm512_mul_pd(d, _mm512_set1_pd(0.5));
+    __m512d curvature = _mm512_mul_pd(_mm512_mul_pd(halfD, s), s);
     return negate(_mm512_add_pd(_mm512_mul_pd(g, s), curvature));
 }
 
@@ -69,7 +70,8 @@ GREEDYSWEEP_TARGET_AVX512 inline void scanChunk(const GreedyProblem& p, double* 
     const __mmask8 valid = firstLanes(p.k - i);
     __m512d gi = _mm512_maskz_loadu_pd(valid, g + i);
     if (hessianColumn) {
-        gi = _mm512_add_pd(_mm512_mul_pd(moved, _mm512_maskz_loadu_pd(valid, hessianColumn + i)), gi);
+        __m512d h = _mm512_maskz_loadu_pd(valid, hessianColumn + i);
+        gi = _mm512_add_pd(_mm512_mul_pd(moved, h), gi);
         _mm512_mask_storeu_pd(g + i, valid, gi);
     }
     __m512d d = _mm512_maskz_loadu_pd(valid, p.diag + i);
@@ -96,9 +98,10 @@ GREEDYSWEEP_TARGET_AVX512 inline Move mergeLanes(LaneBest a, LaneBest b) {
     return {static_cast<std::int32_t>(lowestRow), largest};
 }
 
-// Scans column g, w for the best move. With a hessianColumn, first applies the previous move's gradient update
-// g += s·hessianColumn in the same pass. Two sets of lanes take alternate
-// chunks, which halves the chain of compares that runs through them.
+// Scans column g, w for the best move. With a hessianColumn, first applies
+// the previous move's gradient update g += s·hessianColumn in the same pass.
+// Two sets of lanes take alternate chunks, which halves the chain of
+// compares that runs through them.
 GREEDYSWEEP_TARGET_AVX512 Move scan(const GreedyProblem& p, double* g, const double* w,
                                     const double* hessianColumn, double s) {
     LaneBest even = noMove(), odd = noMove();
@@ -133,7 +136,8 @@ GREEDYSWEEP_TARGET_AVX512 double initialReduction(const GreedyProblem& p) {
             const __mmask8 valid = firstLanes(p.k - i);
             __m512d gi = _mm512_maskz_loadu_pd(valid, g + i);
             __m512d d = _mm512_maskz_loadu_pd(valid, p.diag + i);
-            __m512d r = reductionOf(gi, stepOf(gi, _mm512_maskz_loadu_pd(valid, w + i), d), d);
+            __m512d wi = _mm512_maskz_loadu_pd(valid, w + i);
+            __m512d r = reductionOf(gi, stepOf(gi, wi, d), d);
             __mmask8 larger = _mm512_mask_cmp_pd_mask(valid, r, init, _CMP_GT_OQ);
             init = _mm512_mask_blend_pd(larger, init, r);
         }

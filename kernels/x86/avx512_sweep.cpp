@@ -76,10 +76,9 @@ GREEDYSWEEP_TARGET_AVX512 inline void transpose(__m512d* v) {
 // eight columns is transposed so that lanes run across columns; the
 // blocks go through the rows in lockstep, so their chains of divisions overlap.
 template <class Rule>
-GREEDYSWEEP_TARGET_AVX512 inline void finishDiagonalTile(__m512d* sums, const double* const* c, double* const* x,
-                                  const double* M, std::ptrdiff_t rows, std::ptrdiff_t r0,
-                                  std::ptrdiff_t height, __mmask8 valid, Rule rule) {
-    constexpr int kBlocks = kColumns / kLanes;
+GREEDYSWEEP_TARGET_AVX512 inline void finishDiagonalTile(
+    __m512d* sums, const double* const* c, double* const* x, const double* M,
+    std::ptrdiff_t rows, std::ptrdiff_t r0, std::ptrdiff_t height, __mmask8 valid, Rule rule) {
     __m512d linear[kColumns], result[kColumns];
     for (int b = 0; b < kColumns; ++b) linear[b] = _mm512_maskz_loadu_pd(valid, c[b] + r0);
     for (int block = 0; block < kColumns; block += kLanes) {
@@ -90,13 +89,13 @@ GREEDYSWEEP_TARGET_AVX512 inline void finishDiagonalTile(__m512d* sums, const do
     for (std::ptrdiff_t a = 0; a < height; ++a) {
         const double* column = M + (r0 + a) * rows;
         const __m512d d = _mm512_set1_pd(column[r0 + a]);
-        for (int block = 0; block < kBlocks * kLanes; block += kLanes) {
-            __m512d q = negate(_mm512_div_pd(_mm512_add_pd(sums[block + a], linear[block + a]), d));
-            result[block + a] = rule(q, d);
+        for (int block = 0; block < kColumns; block += kLanes) {
+            __m512d sum = _mm512_add_pd(sums[block + a], linear[block + a]);
+            result[block + a] = rule(negate(_mm512_div_pd(sum, d)), d);
         }
         for (std::ptrdiff_t below = a + 1; below < height; ++below) {
             const __m512d coupling = _mm512_set1_pd(column[r0 + below]);
-            for (int block = 0; block < kBlocks * kLanes; block += kLanes)
+            for (int block = 0; block < kColumns; block += kLanes)
                 sums[block + below] = _mm512_add_pd(
                     sums[block + below], _mm512_mul_pd(coupling, result[block + a]));
         }
@@ -105,9 +104,7 @@ GREEDYSWEEP_TARGET_AVX512 inline void finishDiagonalTile(__m512d* sums, const do
         for (std::ptrdiff_t a = height; a < kLanes; ++a) result[block + a] = _mm512_setzero_pd();
         transpose(result + block);
     }
-    for (int b = 0; b < kColumns; ++b) {
-        _mm512_mask_storeu_pd(x[b] + r0, valid, result[b]);
-    }
+    for (int b = 0; b < kColumns; ++b) _mm512_mask_storeu_pd(x[b] + r0, valid, result[b]);
 }
 
 // Adds Σ_{l0≤l<l1} M(r0…r0+7, l)·x_b(l) onto sums[b], l in increasing order.
