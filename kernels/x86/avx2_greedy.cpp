@@ -59,27 +59,34 @@ GREEDYSWEEP_TARGET_AVX2 inline __m256d stepOf(__m256d g, __m256d w, __m256d d) {
     return _mm256_sub_pd(t, w);
 }
 
-// −(g·s + ((d·0.5)·s)·s)
-GREEDYSWEEP_TARGET_AVX2 inline __m256d reductionOf(__m256d g, __m256d s, __m256d d) {
+// g·s + ((d·0.5)·s)·s, the change of the objective; the reduction is its
+// sign flip, so a reduction r beats b exactly when the change −r is below −b.
+GREEDYSWEEP_TARGET_AVX2 inline __m256d changeOf(__m256d g, __m256d s, __m256d d) {
     __m256d halfD = _mm256_mul_pd(d, _mm256_set1_pd(0.5));
     __m256d curvature = _mm256_mul_pd(_mm256_mul_pd(halfD, s), s);
-    return negate(_mm256_add_pd(_mm256_mul_pd(g, s), curvature));
+    return _mm256_add_pd(_mm256_mul_pd(g, s), curvature);
 }
 
-// Per lane, the largest reduction seen and the lowest row that has it.
+GREEDYSWEEP_TARGET_AVX2 inline __m256d reductionOf(__m256d g, __m256d s, __m256d d) {
+    return negate(changeOf(g, s, d));
+}
+
+// Per lane, the most negative change seen (the largest reduction, sign
+// flipped) and the lowest row that has it.
 struct LaneBest {
-    __m256d reduction;
+    __m256d change;
     __m256d row;  // row numbers as doubles, exact far beyond any k
 };
 
+// −0.0: the flip of the scan's starting reduction +0.0.
 GREEDYSWEEP_TARGET_AVX2 inline LaneBest noMove() {
-    return {_mm256_setzero_pd(), _mm256_set1_pd(-1.0)};
+    return {_mm256_set1_pd(-0.0), _mm256_set1_pd(-1.0)};
 }
 
 // Scores the four rows from i on (fewer at the end of the column) into lanes.
 GREEDYSWEEP_TARGET_AVX2 inline void scanChunk(const GreedyProblem& p, double* g, const double* w,
                                               const double* hessianColumn, __m256d moved,
-                                              std::int32_t i, LaneBest& lanes) {
+                                              std::int32_t i, __m256d row, LaneBest& lanes) {
     const Chunk chunk(p.k - i);
     __m256d gi = chunk.load(g + i);
     if (hessianColumn) {
@@ -88,18 +95,11 @@ GREEDYSWEEP_TARGET_AVX2 inline void scanChunk(const GreedyProblem& p, double* g,
     }
     __m256d d = chunk.load(p.diag + i);
     __m256d si = stepOf(gi, chunk.load(w + i), d);
-    __m256d r = reductionOf(gi, si, d);
+    __m256d change = changeOf(gi, si, d);
     __m256d better =
-        _mm256_and_pd(_mm256_cmp_pd(r, lanes.reduction, _CMP_GT_OQ), chunk.mask());
-    lanes.reduction = _mm256_blendv_pd(lanes.reduction, r, better);
-    __m256d row = _mm256_add_pd(_mm256_set1_pd(i), _mm256_set_pd(3, 2, 1, 0));
+        _mm256_and_pd(_mm256_cmp_pd(change, lanes.change, _CMP_LT_OQ), chunk.mask());
+    lanes.change = _mm256_blendv_pd(lanes.change, change, better);
     lanes.row = _mm256_blendv_pd(lanes.row, row, better);
-}
-
-GREEDYSWEEP_TARGET_AVX2 inline double largestLane(__m256d v) {
-    v = _mm256_max_pd(v, _mm256_permute2f128_pd(v, v, 1));
-    v = _mm256_max_pd(v, _mm256_permute_pd(v, 0x5));
-    return _mm256_cvtsd_f64(v);
 }
 
 GREEDYSWEEP_TARGET_AVX2 inline double smallestLane(__m256d v) {
@@ -108,19 +108,19 @@ GREEDYSWEEP_TARGET_AVX2 inline double smallestLane(__m256d v) {
     return _mm256_cvtsd_f64(v);
 }
 
-// The best of all lanes: the largest reduction, ties to the lowest row. No
-// lane holds a NaN, and a lane without a move holds +0.0 and row −1.
+// The best of all lanes: the most negative change, ties to the lowest row. No
+// lane holds a NaN, and a lane without a move holds −0.0 and row −1.
 GREEDYSWEEP_TARGET_AVX2 inline Move mergeLanes(LaneBest a, LaneBest b) {
     __m256d fromB = _mm256_or_pd(
-        _mm256_cmp_pd(b.reduction, a.reduction, _CMP_GT_OQ),
-        _mm256_and_pd(_mm256_cmp_pd(b.reduction, a.reduction, _CMP_EQ_OQ),
+        _mm256_cmp_pd(b.change, a.change, _CMP_LT_OQ),
+        _mm256_and_pd(_mm256_cmp_pd(b.change, a.change, _CMP_EQ_OQ),
                       _mm256_cmp_pd(b.row, a.row, _CMP_LT_OQ)));
-    __m256d reduction = _mm256_blendv_pd(a.reduction, b.reduction, fromB);
+    __m256d change = _mm256_blendv_pd(a.change, b.change, fromB);
     __m256d row = _mm256_blendv_pd(a.row, b.row, fromB);
-    const double largest = largestLane(reduction);
-    __m256d holders = _mm256_cmp_pd(reduction, _mm256_set1_pd(largest), _CMP_EQ_OQ);
+    const double smallest = smallestLane(change);
+    __m256d holders = _mm256_cmp_pd(change, _mm256_set1_pd(smallest), _CMP_EQ_OQ);
     const double lowestRow = smallestLane(_mm256_blendv_pd(_mm256_set1_pd(1e300), row, holders));
-    return {static_cast<std::int32_t>(lowestRow), largest};
+    return {static_cast<std::int32_t>(lowestRow), -smallest};
 }
 
 // Scans column g, w for the best move. With a hessianColumn, first applies
@@ -131,9 +131,13 @@ GREEDYSWEEP_TARGET_AVX2 Move scan(const GreedyProblem& p, double* g, const doubl
                                   const double* hessianColumn, double s) {
     LaneBest even = noMove(), odd = noMove();
     const __m256d moved = _mm256_set1_pd(s);
+    __m256d row = _mm256_set_pd(3, 2, 1, 0);
+    const __m256d four = _mm256_set1_pd(kLanes);
     for (std::int32_t i = 0; i < p.k; i += 2 * kLanes) {
-        scanChunk(p, g, w, hessianColumn, moved, i, even);
-        scanChunk(p, g, w, hessianColumn, moved, i + kLanes, odd);
+        scanChunk(p, g, w, hessianColumn, moved, i, row, even);
+        row = _mm256_add_pd(row, four);
+        scanChunk(p, g, w, hessianColumn, moved, i + kLanes, row, odd);
+        row = _mm256_add_pd(row, four);
     }
     return mergeLanes(even, odd);
 }

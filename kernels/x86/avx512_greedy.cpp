@@ -46,27 +46,34 @@ GREEDYSWEEP_TARGET_AVX512 inline __m512d stepOf(__m512d g, __m512d w, __m512d d)
     return _mm512_sub_pd(t, w);
 }
 
-// −(g·s + ((d·0.5)·s)·s)
-GREEDYSWEEP_TARGET_AVX512 inline __m512d reductionOf(__m512d g, __m512d s, __m512d d) {
+// g·s + ((d·0.5)·s)·s, the change of the objective; the reduction is its
+// sign flip, so a reduction r beats b exactly when the change −r is below −b.
+GREEDYSWEEP_TARGET_AVX512 inline __m512d changeOf(__m512d g, __m512d s, __m512d d) {
     __m512d halfD = _mm512_mul_pd(d, _mm512_set1_pd(0.5));
     __m512d curvature = _mm512_mul_pd(_mm512_mul_pd(halfD, s), s);
-    return negate(_mm512_add_pd(_mm512_mul_pd(g, s), curvature));
+    return _mm512_add_pd(_mm512_mul_pd(g, s), curvature);
 }
 
-// Per lane, the largest reduction seen and the lowest row that has it.
+GREEDYSWEEP_TARGET_AVX512 inline __m512d reductionOf(__m512d g, __m512d s, __m512d d) {
+    return negate(changeOf(g, s, d));
+}
+
+// Per lane, the most negative change seen (the largest reduction, sign
+// flipped) and the lowest row that has it.
 struct LaneBest {
-    __m512d reduction;
+    __m512d change;
     __m512d row;  // row numbers as doubles, exact far beyond any k
 };
 
+// −0.0: the flip of the scan's starting reduction +0.0.
 GREEDYSWEEP_TARGET_AVX512 inline LaneBest noMove() {
-    return {_mm512_setzero_pd(), _mm512_set1_pd(-1.0)};
+    return {_mm512_set1_pd(-0.0), _mm512_set1_pd(-1.0)};
 }
 
 // Scores the eight rows from i on (fewer at the end of the column) into lanes.
 GREEDYSWEEP_TARGET_AVX512 inline void scanChunk(const GreedyProblem& p, double* g, const double* w,
                                                 const double* hessianColumn, __m512d moved,
-                                                std::int32_t i, LaneBest& lanes) {
+                                                std::int32_t i, __m512d row, LaneBest& lanes) {
     const __mmask8 valid = firstLanes(p.k - i);
     __m512d gi = _mm512_maskz_loadu_pd(valid, g + i);
     if (hessianColumn) {
@@ -76,26 +83,25 @@ GREEDYSWEEP_TARGET_AVX512 inline void scanChunk(const GreedyProblem& p, double* 
     }
     __m512d d = _mm512_maskz_loadu_pd(valid, p.diag + i);
     __m512d si = stepOf(gi, _mm512_maskz_loadu_pd(valid, w + i), d);
-    __m512d r = reductionOf(gi, si, d);
-    __mmask8 better = _mm512_mask_cmp_pd_mask(valid, r, lanes.reduction, _CMP_GT_OQ);
-    lanes.reduction = _mm512_mask_blend_pd(better, lanes.reduction, r);
-    __m512d row = _mm512_add_pd(_mm512_set1_pd(i), _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0));
+    __m512d change = changeOf(gi, si, d);
+    __mmask8 better = _mm512_mask_cmp_pd_mask(valid, change, lanes.change, _CMP_LT_OQ);
+    lanes.change = _mm512_mask_blend_pd(better, lanes.change, change);
     lanes.row = _mm512_mask_blend_pd(better, lanes.row, row);
 }
 
-// The best of all lanes: the largest reduction, ties to the lowest row. No
-// lane holds a NaN, and a lane without a move holds +0.0 and row −1.
+// The best of all lanes: the most negative change, ties to the lowest row. No
+// lane holds a NaN, and a lane without a move holds −0.0 and row −1.
 GREEDYSWEEP_TARGET_AVX512 inline Move mergeLanes(LaneBest a, LaneBest b) {
-    __mmask8 fromB = _mm512_cmp_pd_mask(b.reduction, a.reduction, _CMP_GT_OQ) |
-                     (_mm512_cmp_pd_mask(b.reduction, a.reduction, _CMP_EQ_OQ) &
+    __mmask8 fromB = _mm512_cmp_pd_mask(b.change, a.change, _CMP_LT_OQ) |
+                     (_mm512_cmp_pd_mask(b.change, a.change, _CMP_EQ_OQ) &
                       _mm512_cmp_pd_mask(b.row, a.row, _CMP_LT_OQ));
-    __m512d reduction = _mm512_mask_blend_pd(fromB, a.reduction, b.reduction);
+    __m512d change = _mm512_mask_blend_pd(fromB, a.change, b.change);
     __m512d row = _mm512_mask_blend_pd(fromB, a.row, b.row);
-    const double largest = _mm512_reduce_max_pd(reduction);
-    __mmask8 holders = _mm512_cmp_pd_mask(reduction, _mm512_set1_pd(largest), _CMP_EQ_OQ);
+    const double smallest = _mm512_reduce_min_pd(change);
+    __mmask8 holders = _mm512_cmp_pd_mask(change, _mm512_set1_pd(smallest), _CMP_EQ_OQ);
     const double lowestRow =
         _mm512_reduce_min_pd(_mm512_mask_blend_pd(holders, _mm512_set1_pd(1e300), row));
-    return {static_cast<std::int32_t>(lowestRow), largest};
+    return {static_cast<std::int32_t>(lowestRow), -smallest};
 }
 
 // Scans column g, w for the best move. With a hessianColumn, first applies
@@ -106,9 +112,13 @@ GREEDYSWEEP_TARGET_AVX512 Move scan(const GreedyProblem& p, double* g, const dou
                                     const double* hessianColumn, double s) {
     LaneBest even = noMove(), odd = noMove();
     const __m512d moved = _mm512_set1_pd(s);
+    __m512d row = _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0);
+    const __m512d eight = _mm512_set1_pd(kLanes);
     for (std::int32_t i = 0; i < p.k; i += 2 * kLanes) {
-        scanChunk(p, g, w, hessianColumn, moved, i, even);
-        scanChunk(p, g, w, hessianColumn, moved, i + kLanes, odd);
+        scanChunk(p, g, w, hessianColumn, moved, i, row, even);
+        row = _mm512_add_pd(row, eight);
+        scanChunk(p, g, w, hessianColumn, moved, i + kLanes, row, odd);
+        row = _mm512_add_pd(row, eight);
     }
     return mergeLanes(even, odd);
 }
