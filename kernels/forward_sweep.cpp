@@ -9,6 +9,14 @@ void hardThresholdSweepOn(KernelPath path, double* X, const double* M, const dou
     case KernelPath::scalar:
         scalar_path::hardThresholdSweep(X, M, C, lambda, n, m);
         return;
+#if GREEDYSWEEP_X86_64
+    case KernelPath::avx2:
+        avx2_path::hardThresholdSweep(X, M, C, lambda, n, m);
+        return;
+    case KernelPath::avx512:
+        avx512_path::hardThresholdSweep(X, M, C, lambda, n, m);
+        return;
+#endif
     }
 }
 
@@ -19,6 +27,14 @@ void nonNegativeSweepOn(KernelPath path, double* X, const double* M, const doubl
     case KernelPath::scalar:
         scalar_path::nonNegativeSweep(X, M, C, n, m);
         return;
+#if GREEDYSWEEP_X86_64
+    case KernelPath::avx2:
+        avx2_path::nonNegativeSweep(X, M, C, n, m);
+        return;
+    case KernelPath::avx512:
+        avx512_path::nonNegativeSweep(X, M, C, n, m);
+        return;
+#endif
     }
 }
 

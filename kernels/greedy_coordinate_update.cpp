@@ -24,6 +24,14 @@ void greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, do
     case KernelPath::scalar:
         scalar_path::greedyColumns(problem);
         return;
+#if GREEDYSWEEP_X86_64
+    case KernelPath::avx2:
+        avx2_path::greedyColumns(problem);
+        return;
+    case KernelPath::avx512:
+        avx512_path::greedyColumns(problem);
+        return;
+#endif
     }
 }
 

@@ -10,7 +10,7 @@ struct GreedyProblem {
     const double* HHt;   // k×k Hessian
     double* W;           // k×n factor, updated in place
     const double* diag;  // k: diagonal of HHt
-    double* step;        // k: per-entry step of the current scan
+    double* step;        // k: per-entry step of the current scan (scalar path)
     double tol;
     std::int32_t n;
     std::int32_t k;

@@ -1,15 +1,22 @@
 #pragma once
 
+#include "simd_target.h"
+
 // The instruction-set paths a kernel can run on. Every path gives the same
 // bits; they differ only in speed. Callers normally take the fastest one;
 // tests and benchmarks name each path to compare them.
+#if GREEDYSWEEP_X86_64
+enum class KernelPath { scalar, avx2, avx512 };
+inline constexpr KernelPath allKernelPaths[] = {KernelPath::scalar, KernelPath::avx2,
+                                                KernelPath::avx512};
+#else
 enum class KernelPath { scalar };
-
 inline constexpr KernelPath allKernelPaths[] = {KernelPath::scalar};
+#endif
 
 const char* kernelPathName(KernelPath path);
 
-// True when this CPU can execute `path`.
+// True when this CPU (and its operating system) can execute `path`.
 bool kernelPathAvailable(KernelPath path);
 
 // The fastest path this CPU can execute.

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "greedy_problem.h"
+#include "simd_target.h"
 
 namespace scalar_path {
 void greedyColumns(const GreedyProblem& p);
@@ -15,3 +16,21 @@ void hardThresholdSweep(double* X, const double* M, const double* C, double lamb
 void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t n,
                       std::int32_t m);
 }  // namespace scalar_path
+
+#if GREEDYSWEEP_X86_64
+namespace avx2_path {
+void greedyColumns(const GreedyProblem& p);
+void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,
+                        std::int32_t n, std::int32_t m);
+void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t n,
+                      std::int32_t m);
+}  // namespace avx2_path
+
+namespace avx512_path {
+void greedyColumns(const GreedyProblem& p);
+void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,
+                        std::int32_t n, std::int32_t m);
+void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t n,
+                      std::int32_t m);
+}  // namespace avx512_path
+#endif

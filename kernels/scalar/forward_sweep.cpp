@@ -12,24 +12,38 @@ namespace {
 // Right-looking order: once x_j is known, M(r,j)·x_j is added into the running
 // sums of rows r > j, which wait in the not-yet-final rows of X. Each row's sum
 // still runs over l = 0 … j−1 in increasing order, starting from +0.0, and
-// column j of M is read contiguously.
+// column j of M is read contiguously, once for `Columns` columns of C.
+template <int Columns, class Rule>
+void sweepColumns(double* X, const double* M, const double* C, Rule rule, std::ptrdiff_t rows,
+                  std::ptrdiff_t i0) {
+    double* x[Columns];
+    const double* c[Columns];
+    for (int b = 0; b < Columns; ++b) {
+        x[b] = X + (i0 + b) * rows;
+        c[b] = C + (i0 + b) * rows;
+        for (std::ptrdiff_t r = 0; r < rows; ++r) x[b][r] = 0.0;
+    }
+    for (std::ptrdiff_t j = 0; j < rows; ++j) {
+        const double* column = M + j * rows;
+        const double d = column[j];
+        double xj[Columns];
+        for (int b = 0; b < Columns; ++b) {
+            double q = -((x[b][j] + c[b][j]) / d);
+            xj[b] = rule(q, d);
+            x[b][j] = xj[b];
+        }
+        for (std::ptrdiff_t r = j + 1; r < rows; ++r)
+            for (int b = 0; b < Columns; ++b) x[b][r] = x[b][r] + column[r] * xj[b];
+    }
+}
+
 template <class Rule>
 void sweep(double* X, const double* M, const double* C, Rule rule, std::int32_t n,
            std::int32_t m) {
-    const std::ptrdiff_t rows = n;
-    for (std::int32_t i = 0; i < m; ++i) {
-        double* x = X + i * rows;
-        const double* c = C + i * rows;
-        for (std::ptrdiff_t r = 0; r < rows; ++r) x[r] = 0.0;
-        for (std::ptrdiff_t j = 0; j < rows; ++j) {
-            const double* column = M + j * rows;
-            double d = column[j];
-            double q = -((x[j] + c[j]) / d);
-            double xj = rule(q, d);
-            x[j] = xj;
-            for (std::ptrdiff_t r = j + 1; r < rows; ++r) x[r] = x[r] + column[r] * xj;
-        }
-    }
+    constexpr int kColumns = 4;
+    std::ptrdiff_t i = 0;
+    for (; i + kColumns <= m; i += kColumns) sweepColumns<kColumns>(X, M, C, rule, n, i);
+    for (; i < m; ++i) sweepColumns<1>(X, M, C, rule, n, i);
 }
 
 }  // namespace

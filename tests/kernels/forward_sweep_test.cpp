@@ -1,5 +1,7 @@
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -143,7 +145,143 @@ TEST_P(ForwardSweep, MatchesReferenceBitForBit) {
     }
 }
 
+// Sizes that cut the row tiles and column groups of the vector paths at every
+// remainder, with the diagonal well away from zero so values stay finite and
+// any reordering of a running sum would show in the low bits.
+TEST_P(ForwardSweep, EveryTileRemainderMatchesReference) {
+    RandomData random(314);
+    const std::int32_t columnCounts[] = {1,  2,  3,  4,  5,  7,  8,  11, 12, 13,
+                                         16, 23, 24, 25, 35, 36, 37, 47, 48, 49};
+    for (std::int32_t n = 1; n <= 70; ++n) {
+        std::vector<double> M = random.values(n * n, 0);
+        for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = n + random.uniform();
+        for (std::int32_t m : columnCounts) {
+            const std::vector<double> C = random.values(n * m, n % 5 == 0 ? 0.05 : 0.0);
+            const double lambda = random.uniform() * 0.01;
+            for (Rule rule : {Rule::hardThreshold, Rule::nonNegative})
+                ASSERT_TRUE(sameBits(sweep(path(), rule, M, C, lambda, n, m),
+                                     referenceSweep(rule, M, C, lambda, n, m)))
+                    << "n " << n << " m " << m
+                    << (rule == Rule::hardThreshold ? " hard" : " clip");
+        }
+    }
+}
+
+// The vector paths take at most a few hundred columns through M at a time,
+// and l in runs of a few hundred: many columns end chunks on and off a
+// column-group boundary, and large n cuts l into several runs.
+TEST_P(ForwardSweep, ColumnChunksAndLongRowsMatchReference) {
+    RandomData random(2718);
+    const std::int32_t shapes[][2] = {{3, 389},  {9, 397},  {20, 410},
+                                      {300, 23}, {601, 13}, {1100, 5}};
+    for (const auto& shape : shapes) {
+        const std::int32_t n = shape[0], m = shape[1];
+        std::vector<double> M = random.values(static_cast<std::size_t>(n) * n, 0);
+        for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = n + random.uniform();
+        const std::vector<double> C = random.values(static_cast<std::size_t>(n) * m, 0);
+        for (Rule rule : {Rule::hardThreshold, Rule::nonNegative})
+            EXPECT_TRUE(sameBits(sweep(path(), rule, M, C, 1e-4, n, m),
+                                 referenceSweep(rule, M, C, 1e-4, n, m)))
+                << "n " << n << " m " << m << (rule == Rule::hardThreshold ? " hard" : " clip");
+    }
+}
+
+TEST_P(ForwardSweep, WritesOnlyItsOwnColumns) {
+    RandomData random(8);
+    for (std::int32_t n : {3, 8, 13}) {
+        for (std::int32_t m : {1, 5, 9, 17}) {
+            std::vector<double> M = random.values(n * n, 0), C = random.values(n * m, 0);
+            for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 2.0;
+            const std::size_t size = static_cast<std::size_t>(n * m);
+            std::vector<double> X(size + 64, -7.0);
+            nonNegativeSweepOn(path(), X.data(), M.data(), C.data(), 0.0, n, m);
+            for (std::size_t i = size; i < X.size(); ++i)
+                ASSERT_EQ(X[i], -7.0) << "n " << n << " m " << m << " wrote past the end at " << i;
+            X.resize(size);
+            EXPECT_TRUE(sameBits(X, referenceSweep(Rule::nonNegative, M, C, 0.0, n, m)));
+        }
+    }
+}
+
+// A NaN in one column must not leak into the columns that share its tile.
+TEST_P(ForwardSweep, NaNStaysInItsColumnWithinATile) {
+    RandomData random(17);
+    const std::int32_t n = 11, m = 19;
+    std::vector<double> M = random.values(n * n, 0), C = random.values(n * m, 0);
+    for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 3.0;
+    C[2 + 6 * n] = nan;
+    for (Rule rule : {Rule::hardThreshold, Rule::nonNegative}) {
+        const std::vector<double> X = sweep(path(), rule, M, C, 0.0, n, m);
+        for (std::int32_t i = 0; i < m; ++i)
+            for (std::int32_t j = 0; j < n; ++j)
+                EXPECT_EQ(std::isnan(X[j + i * n]), i == 6 && j >= 2)
+                    << "row " << j << " column " << i;
+    }
+}
+
+// X is output and scratch: whatever it holds at entry (here NaN or huge
+// values) must not reach the result, even where partial sums wait in it.
+TEST_P(ForwardSweep, ResultDoesNotDependOnXAtEntry) {
+    RandomData random(4);
+    for (const auto& shape : {std::pair{37, 29}, std::pair{600, 7}}) {
+        const auto [n, m] = shape;
+        std::vector<double> M = random.values(static_cast<std::size_t>(n) * n, 0);
+        for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = n + random.uniform();
+        const std::vector<double> C = random.values(static_cast<std::size_t>(n) * m, 0);
+        const std::vector<double> expected = referenceSweep(Rule::hardThreshold, M, C, 0.0, n, m);
+        for (double fill : {nan, 1e300, -inf}) {
+            std::vector<double> X(C.size(), fill);
+            hardThresholdSweepOn(path(), X.data(), M.data(), C.data(), 0.0, n, m);
+            EXPECT_TRUE(sameBits(X, expected)) << "n " << n << " X filled with " << fill;
+        }
+    }
+}
+
+// The rules run lane by lane across columns: an exact tie, a clipped zero and
+// a signed zero must come out the same in every column of a tile.
+TEST_P(ForwardSweep, RulesHoldInEveryColumnOfATile) {
+    const std::int32_t n = 9, m = 30;
+    std::vector<double> M(n * n, 0.0);
+    for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 2.0;
+    const std::vector<double> minusTwo(n * m, -2.0), zeros(n * m, 0.0);
+    // q = 1 and p = 2 everywhere: lambda = 1 ties and zeroes, 0.99 keeps.
+    EXPECT_TRUE(sameBits(hard(M, minusTwo, 1.0, n, m), std::vector<double>(n * m, 0.0)));
+    EXPECT_TRUE(sameBits(hard(M, minusTwo, 0.99, n, m), std::vector<double>(n * m, 1.0)));
+    EXPECT_TRUE(sameBits(clip(M, zeros, 0.0, n, m), std::vector<double>(n * m, -0.0)));
+    EXPECT_TRUE(sameBits(clip(M, std::vector<double>(n * m, 2.0), 0.0, n, m),
+                         std::vector<double>(n * m, 0.0)));
+}
+
+// A NaN in a position of M that is read reaches every column, including the
+// last, partly filled group of columns.
+TEST_P(ForwardSweep, NaNInMReachesEveryColumn) {
+    RandomData random(23);
+    const std::int32_t n = 10, m = 27;
+    std::vector<double> M = random.values(n * n, 0);
+    for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 4.0;
+    M[7 + 3 * n] = nan;  // row 7 reads it
+    const std::vector<double> C = random.values(n * m, 0);
+    const std::vector<double> X = clip(M, C, 0.0, n, m);
+    for (std::int32_t i = 0; i < m; ++i)
+        for (std::int32_t j = 0; j < n; ++j)
+            EXPECT_EQ(std::isnan(X[j + i * n]), j >= 7) << "row " << j << " column " << i;
+}
+
 INSTANTIATE_FOR_EVERY_PATH(ForwardSweep);
+
+// The entry points dispatch to the fastest path, which must give the bits of
+// the reference like every named path.
+TEST(ForwardSweepEntryPoints, DispatchedSweepsMatchReference) {
+    RandomData random(31);
+    const std::int32_t n = 45, m = 33;
+    std::vector<double> M = random.values(n * n), C = random.values(n * m);
+    for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = 1 + random.uniform();
+    std::vector<double> X(C.size());
+    hardThresholdSweep(X.data(), M.data(), C.data(), 0.25, n, m);
+    EXPECT_TRUE(sameBits(X, referenceSweep(Rule::hardThreshold, M, C, 0.25, n, m)));
+    nonNegativeSweep(X.data(), M.data(), C.data(), 0.25, n, m);
+    EXPECT_TRUE(sameBits(X, referenceSweep(Rule::nonNegative, M, C, 0.25, n, m)));
+}
 
 TEST(ForwardSweepEntryPoints, UseTheirOwnRule) {
     const std::vector<double> M{1}, C{2};

@@ -161,7 +161,150 @@ TEST_P(GreedyUpdate, MatchesReferenceBitForBit) {
     }
 }
 
+// Every vector remainder of k, on a factorisation-like problem (HHt = H·Hᵀ,
+// W ≥ 0) and on small-integer data whose reductions tie often, so that the
+// lowest-row rule is exercised across lanes and chunks.
+TEST_P(GreedyUpdate, EveryRowRemainderMatchesReference) {
+    RandomData random(77);
+    for (std::int32_t k = 0; k <= 40; ++k) {
+        const std::int32_t n = 3;
+        std::vector<double> H(static_cast<std::size_t>(k) * 5);
+        for (double& v : H) v = random.uniform();
+        Greedy smooth{std::vector<double>(k * n), std::vector<double>(k * k),
+                      std::vector<double>(k * n), 1e-3, n, k, k};
+        for (std::int32_t a = 0; a < k; ++a)
+            for (std::int32_t b = 0; b < k; ++b) {
+                double sum = 0.0;
+                for (std::int32_t l = 0; l < 5; ++l) sum += H[a + l * k] * H[b + l * k];
+                smooth.HHt[a + b * k] = sum;
+            }
+        for (double& v : smooth.W) v = random.uniform();
+        for (double& v : smooth.GW) v = random.value(0);
+
+        Greedy ties{std::vector<double>(k * n), std::vector<double>(k * k, 0.0),
+                    std::vector<double>(k * n), 0.0, n, k, 2 * k + 3};
+        for (std::int32_t i = 0; i < k; ++i) ties.HHt[i * (k + 1)] = 1.0;
+        for (double& v : ties.HHt)
+            if (v == 0.0 && random.uniform() < 0.2) v = 0.5;
+        for (double& v : ties.W) v = static_cast<double>(random.pick(3));
+        for (double& v : ties.GW) v = static_cast<double>(random.pick(3)) - 2.0;
+
+        for (Greedy* g : {&smooth, &ties}) {
+            Greedy expected = *g;
+            g->run(path());
+            expected.runReference();
+            ASSERT_TRUE(sameBits(g->W, expected.W)) << "k " << k << (g == &ties ? " ties" : "");
+            ASSERT_TRUE(sameBits(g->GW, expected.GW)) << "k " << k << (g == &ties ? " ties" : "");
+        }
+    }
+}
+
+// All rows tie at every scan: the moves must go to rows 0, 1, 2, … in turn,
+// whichever lane or chunk holds them.
+TEST_P(GreedyUpdate, TiesAcrossLanesMoveTheLowestRow) {
+    for (std::int32_t k : {5, 9, 17, 33}) {
+        std::vector<double> HHt(k * k, 0.0);
+        for (std::int32_t i = 0; i < k; ++i) HHt[i * (k + 1)] = 1.0;
+        for (std::int32_t moves = 1; moves < k; moves += 3) {
+            Greedy g{std::vector<double>(k, -2.0), HHt, std::vector<double>(k, 0.0), 0.0, 1, k,
+                     moves};
+            g.run(path());
+            for (std::int32_t i = 0; i < k; ++i)
+                ASSERT_EQ(g.W[i], i < moves ? 2.0 : 0.0) << "k " << k << " moves " << moves;
+        }
+    }
+}
+
+// Reductions that are NaN anywhere, including the lane a maximum would
+// otherwise come from, are never chosen and never raise the reference.
+TEST_P(GreedyUpdate, NaNReductionsAreNeverChosen) {
+    for (std::int32_t k : {3, 8, 12}) {
+        std::vector<double> HHt(k * k, 0.0);
+        for (std::int32_t i = 0; i < k; ++i) HHt[i * (k + 1)] = 1.0;
+        Greedy g{std::vector<double>(k, nan), HHt, std::vector<double>(k, 0.0), 0.5, 1, k, 4};
+        g.GW[k - 1] = -1.0;  // the one real move: reduction 0.5
+        g.run(path());
+        for (std::int32_t i = 0; i + 1 < k; ++i) EXPECT_EQ(g.W[i], 0.0) << "k " << k;
+        EXPECT_EQ(g.W[k - 1], 1.0) << "k " << k;
+    }
+}
+
+// Columns that need very different numbers of moves, side by side: some
+// optimal at entry, some poisoned with NaN, some running to the cap. Each
+// must end as it would alone.
+TEST_P(GreedyUpdate, ColumnsOfDifferentLengthsEndIndependently) {
+    RandomData random(5);
+    const std::int32_t k = 21, n = 13;
+    std::vector<double> H(k * 30);
+    for (double& v : H) v = random.uniform();
+    Greedy g{std::vector<double>(k * n), std::vector<double>(k * k), std::vector<double>(k * n),
+             0.0, n, k, 15};
+    for (std::int32_t a = 0; a < k; ++a)
+        for (std::int32_t b = 0; b < k; ++b) {
+            double sum = 0.0;
+            for (std::int32_t l = 0; l < 30; ++l) sum += H[a + l * k] * H[b + l * k];
+            g.HHt[a + b * k] = sum;
+        }
+    for (std::int32_t j = 0; j < n; ++j)
+        for (std::int32_t i = 0; i < k; ++i) {
+            const std::int32_t at = i + j * k;
+            switch (j % 4) {
+            case 0:  // optimal: W = 0 and a non-negative gradient
+                g.W[at] = 0.0;
+                g.GW[at] = random.uniform();
+                break;
+            case 1:  // NaN gradient except in one row
+                g.W[at] = random.uniform();
+                g.GW[at] = i == j % k ? -1.0 : nan;
+                break;
+            default:
+                g.W[at] = random.uniform();
+                g.GW[at] = random.value(0) * 10;
+            }
+        }
+    Greedy expected = g;
+    g.run(path());
+    expected.runReference();
+    EXPECT_TRUE(sameBits(g.W, expected.W));
+    EXPECT_TRUE(sameBits(g.GW, expected.GW));
+}
+
+// The stopping threshold comes from the largest reduction in the whole
+// matrix at entry: a column with little to gain stops after one move because
+// of another column, wherever the two columns sit.
+TEST_P(GreedyUpdate, ThresholdIsSharedByAllColumns) {
+    const std::int32_t k = 9;
+    for (std::int32_t n : {2, 5, 6}) {
+        std::vector<double> HHt(k * k, 0.0);
+        for (std::int32_t i = 0; i < k; ++i) HHt[i * (k + 1)] = 1.0;
+        Greedy g{std::vector<double>(k * n, -1.0), HHt, std::vector<double>(k * n, 0.0), 0.01, n,
+                 k, k};
+        g.GW[3 + (n - 1) * k] = -100.0;  // reduction 5000: threshold 50
+        g.run(path());
+        for (std::int32_t j = 0; j + 1 < n; ++j) {
+            // Reduction 0.5 < 50: one move, to the lowest row, then stop.
+            for (std::int32_t i = 0; i < k; ++i)
+                EXPECT_EQ(g.W[i + j * k], i == 0 ? 1.0 : 0.0) << "n " << n << " column " << j;
+        }
+        EXPECT_EQ(g.W[3 + (n - 1) * k], 100.0) << "n " << n;
+    }
+}
+
 INSTANTIATE_FOR_EVERY_PATH(GreedyUpdate);
+
+// The entry point dispatches to the fastest path, which must give the bits of
+// the reference like every named path.
+TEST(GreedyEntryPoint, DispatchedUpdateMatchesReference) {
+    RandomData random(12);
+    const std::int32_t k = 37, n = 11;
+    Greedy g{random.values(k * n), random.values(k * k), random.values(k * n), 1e-3, n, k, 20};
+    for (std::int32_t i = 0; i < k; ++i) g.HHt[i * (k + 1)] = 1 + random.uniform();
+    Greedy expected = g;
+    greedyCoordinateUpdate(g.GW.data(), g.HHt.data(), g.W.data(), g.tol, n, k, g.maxinner);
+    expected.runReference();
+    EXPECT_TRUE(sameBits(g.W, expected.W));
+    EXPECT_TRUE(sameBits(g.GW, expected.GW));
+}
 
 TEST(GreedyIndexArithmetic, ColumnStartsPassTwoToThe31) {
     GreedyProblem p{};

@@ -1,0 +1,167 @@
+// Times the reference loops, every kernel path and OpenBLAS side by side in
+// one run, then prints how many times faster each path is. A hard-threshold
+// sweep with lambda = −Inf keeps every entry: it is a forward substitution
+// with the arithmetic volume of dtrsm on the same shape.
+
+#include <cblas.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "bench_problems.h"
+#include "forward_sweep.h"
+#include "greedy_coordinate_update.h"
+#include "kernel_path.h"
+#include "reference_kernels.h"
+
+namespace {
+
+constexpr double minusInf = -std::numeric_limits<double>::infinity();
+
+struct Shape {
+    std::int32_t rows, columns;
+    std::string name() const { return std::to_string(rows) + "x" + std::to_string(columns); }
+};
+
+const Shape sweepShapes[] = {{1000, 1000}, {64, 200000}, {200, 20000}};
+const Shape greedyShapes[] = {{16, 100000}, {64, 20000}, {256, 4000}};
+constexpr double greedyTol = 1e-3;
+
+void registerSweeps() {
+    for (const Shape& shape : sweepShapes) {
+        // Shared by the benchmarks of this shape; they run one after another.
+        auto* problem = new SweepProblem(makeSweepProblem(shape.rows, shape.columns, 1));
+        auto* X = new std::vector<double>(problem->C.size());
+        const std::string prefix = "sweep/" + shape.name() + "/";
+
+        benchmark::RegisterBenchmark((prefix + "reference").c_str(), [=](benchmark::State& state) {
+            for (auto _ : state)
+                reference::forwardSweep(reference::Rule::hardThreshold, X->data(),
+                                        problem->M.data(), problem->C.data(), minusInf,
+                                        problem->n, problem->m);
+        })->Unit(benchmark::kMillisecond);
+
+        for (KernelPath path : allKernelPaths) {
+            if (!kernelPathAvailable(path)) continue;
+            benchmark::RegisterBenchmark(
+                (prefix + kernelPathName(path)).c_str(), [=](benchmark::State& state) {
+                    for (auto _ : state)
+                        hardThresholdSweepOn(path, X->data(), problem->M.data(),
+                                             problem->C.data(), minusInf, problem->n,
+                                             problem->m);
+                })->Unit(benchmark::kMillisecond);
+        }
+
+        // dtrsm solves in place, so each solve starts from a fresh copy of −C
+        // (copied outside the timed region).
+        benchmark::RegisterBenchmark((prefix + "dtrsm").c_str(), [=](benchmark::State& state) {
+            for (auto _ : state) {
+                state.PauseTiming();
+                std::transform(problem->C.begin(), problem->C.end(), X->begin(),
+                               [](double c) { return -c; });
+                state.ResumeTiming();
+                cblas_dtrsm(CblasColMajor, CblasLeft, CblasLower, CblasNoTrans, CblasNonUnit,
+                            problem->n, problem->m, 1.0, problem->M.data(), problem->n,
+                            X->data(), problem->n);
+            }
+        })->Unit(benchmark::kMillisecond);
+    }
+}
+
+void registerGreedy() {
+    for (const Shape& shape : greedyShapes) {
+        auto* problem = new GreedyBenchProblem(makeGreedyProblem(shape.rows, shape.columns, 2));
+        auto* GW = new std::vector<double>(problem->GW.size());
+        auto* W = new std::vector<double>(problem->W.size());
+        const std::string prefix = "greedy/" + shape.name() + "/";
+        const std::int32_t k = problem->k, n = problem->n, maxinner = k;
+
+        // Every run starts from the same GW and W (restored outside the timed region).
+        auto restore = [=](benchmark::State& state) {
+            state.PauseTiming();
+            *GW = problem->GW;
+            *W = problem->W;
+            state.ResumeTiming();
+        };
+
+        benchmark::RegisterBenchmark((prefix + "reference").c_str(), [=](benchmark::State& state) {
+            for (auto _ : state) {
+                restore(state);
+                reference::greedyCoordinateUpdate(GW->data(), problem->HHt.data(), W->data(),
+                                                  greedyTol, n, k, maxinner);
+            }
+        })->Unit(benchmark::kMillisecond);
+
+        for (KernelPath path : allKernelPaths) {
+            if (!kernelPathAvailable(path)) continue;
+            benchmark::RegisterBenchmark(
+                (prefix + kernelPathName(path)).c_str(), [=](benchmark::State& state) {
+                    for (auto _ : state) {
+                        restore(state);
+                        greedyCoordinateUpdateOn(path, GW->data(), problem->HHt.data(),
+                                                 W->data(), greedyTol, n, k, maxinner);
+                    }
+                })->Unit(benchmark::kMillisecond);
+        }
+    }
+}
+
+// Prints the usual table, and keeps each benchmark's best time for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+            const double seconds = run.GetAdjustedCPUTime();  // robust to sharing the machine
+            auto [entry, inserted] = best_.emplace(run.benchmark_name(), seconds);
+            if (!inserted) entry->second = std::min(entry->second, seconds);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios() const {
+        std::printf("\nHow many times faster than the reference loop (and than dtrsm), "
+                    "best CPU time of the runs:\n");
+        std::printf("%-22s %-8s %12s %12s\n", "kernel/shape", "path", "vs reference", "vs dtrsm");
+        for (const auto& [name, time] : best_) {
+            const auto slash = name.rfind('/');
+            const std::string shape = name.substr(0, slash), path = name.substr(slash + 1);
+            if (path == "reference" || path == "dtrsm") continue;
+            std::printf("%-22s %-8s %12.2f", shape.c_str(), path.c_str(),
+                        timeOf(shape + "/reference") / time);
+            if (best_.count(shape + "/dtrsm"))
+                std::printf(" %12.2f", timeOf(shape + "/dtrsm") / time);
+            std::printf("\n");
+        }
+    }
+
+private:
+    double timeOf(const std::string& name) const {
+        auto it = best_.find(name);
+        return it == best_.end() ? std::numeric_limits<double>::quiet_NaN() : it->second;
+    }
+    std::map<std::string, double> best_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    openblas_set_num_threads(1);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    std::printf("fastest kernel path: %s; OpenBLAS core: %s\n", kernelPathName(fastestKernelPath()),
+                openblas_get_corename());
+    registerSweeps();
+    registerGreedy();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+}
