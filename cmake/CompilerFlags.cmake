@@ -22,3 +22,16 @@ if(GREEDYSWEEP_SANITIZE)
   target_compile_options(greedysweep_flags INTERFACE ${sanitizers})
   target_link_options(greedysweep_flags INTERFACE ${sanitizers})
 endif()
+
+# Fuzzing: coverage for libFuzzer plus both sanitizers on every target, so the
+# test host, the plug-in modules and the kernels are all instrumented. Only
+# the fuzz executables link libFuzzer itself.
+if(GREEDYSWEEP_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "GREEDYSWEEP_FUZZ needs clang: configure with CMAKE_CXX_COMPILER=clang++")
+  endif()
+  set(fuzz_sanitizers -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+      -fno-omit-frame-pointer)
+  target_compile_options(greedysweep_flags INTERFACE ${fuzz_sanitizers})
+  target_link_options(greedysweep_flags INTERFACE ${fuzz_sanitizers})
+endif()

@@ -194,6 +194,25 @@ ArrayPtr shareData(const mxArray* source) {
 
 std::vector<double> values(const mxArray* array) { return *array->real; }
 
+std::vector<unsigned char> snapshot(const mxArray* array) {
+    const std::size_t header[] = {static_cast<std::size_t>(array->classId), array->complex,
+                                  array->sparse, array->rows, array->cols,
+                                  array->real->size(), array->imag->size(), array->raw->size()};
+    const std::size_t realBytes = array->real->size() * sizeof(double);
+    const std::size_t imagBytes = array->imag->size() * sizeof(double);
+    const std::size_t rawBytes = array->raw->size();
+    std::vector<unsigned char> bytes(sizeof header + realBytes + imagBytes + rawBytes);
+    unsigned char* out = bytes.data();
+    std::memcpy(out, header, sizeof header);
+    out += sizeof header;
+    if (realBytes) std::memcpy(out, array->real->data(), realBytes);
+    out += realBytes;
+    if (imagBytes) std::memcpy(out, array->imag->data(), imagBytes);
+    out += imagBytes;
+    if (rawBytes) std::memcpy(out, array->raw->data(), rawBytes);
+    return bytes;
+}
+
 std::size_t liveArrays() { return arraysAlive.load(); }
 
 void limitNewArrays(long long count) { creationsLeft.store(count < 0 ? -1 : count); }

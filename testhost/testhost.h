@@ -35,6 +35,9 @@ TESTHOST_MX_API ArrayPtr shareData(const mxArray* array);
 
 // The real part of a double array, in storage order.
 TESTHOST_MX_API std::vector<double> values(const mxArray* array);
+// Everything a plug-in could change in an array: class, flags, sizes and
+// every stored byte. Equal snapshots mean the array was left alone.
+TESTHOST_MX_API std::vector<unsigned char> snapshot(const mxArray* array);
 
 // Arrays alive now; a call that fails must leave this unchanged.
 TESTHOST_MX_API std::size_t liveArrays();

@@ -1,0 +1,169 @@
+#pragma once
+
+// Turns fuzzer bytes into one host call of a plug-in: how many outputs are
+// requested, how many inputs are given and what each input is (class, shape,
+// values, or another input again), and how many arrays the host will still
+// create before it runs out of memory.
+//
+// Layout, one byte each unless said otherwise; reading past the end gives 0:
+//   outputs requested (mod 4), inputs given (mod 8), memory (>= 0xC0: the
+//   host creates only (byte mod 4) more arrays), then per input:
+//   kind, and for a fresh array rows, cols and one value code per element.
+//   A kind with the top bit set repeats an earlier input (next byte picks
+//   which): bit 6 set passes the very same handle, clear a second handle on
+//   the same storage, as a host does for B = A.
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "testhost.h"
+
+namespace fuzzcall {
+
+class ByteReader {
+public:
+    ByteReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    std::uint8_t byte() { return position_ < size_ ? data_[position_++] : 0; }
+
+    double rawDouble() {
+        std::uint64_t bits = 0;
+        for (int i = 0; i < 8; ++i) bits |= std::uint64_t{byte()} << (8 * i);
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t position_ = 0;
+};
+
+enum class Kind {
+    realDouble,
+    complexDouble,
+    sparseDouble,
+    single,
+    int32,
+    logical,
+    character,
+    cell,
+    structure,
+};
+
+// Real doubles come up most often, so that well-formed calls are common.
+inline constexpr Kind kindTable[] = {
+    Kind::realDouble, Kind::realDouble, Kind::realDouble, Kind::realDouble,
+    Kind::realDouble, Kind::realDouble, Kind::realDouble, Kind::realDouble,
+    Kind::complexDouble, Kind::sparseDouble, Kind::single, Kind::int32,
+    Kind::logical, Kind::character, Kind::cell, Kind::structure,
+};
+
+// Counts the host can hold without storage, as the other count is then 0.
+inline constexpr std::size_t hugeCounts[] = {
+    (std::size_t{1} << 31) - 1, std::size_t{1} << 31, (std::size_t{1} << 31) + 1,
+    (std::size_t{1} << 32) - 1, std::size_t{1} << 32, (std::size_t{1} << 32) + 1,
+    std::size_t{1} << 53, std::numeric_limits<std::size_t>::max(),
+};
+
+// Codes from 0xF8 pick a huge count; the rest give 0..7.
+inline std::size_t decodeCount(std::uint8_t code) {
+    if (code >= 0xF8) return hugeCounts[code - 0xF8];
+    return code % 8;
+}
+
+// Values that sit on an edge for a scalar argument or for the arithmetic.
+inline constexpr double specialValues[] = {
+    std::numeric_limits<double>::quiet_NaN(),
+    -std::numeric_limits<double>::quiet_NaN(),
+    std::numeric_limits<double>::infinity(),
+    -std::numeric_limits<double>::infinity(),
+    0.0, -0.0,
+    std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+    std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min(),
+    2147483647.0, 2147483647.5, 2147483648.0, 2147483649.0,
+    -2147483648.0, -2147483648.5, -2147483649.0, 4294967296.0,
+    4294967297.0, 9007199254740992.0, 1e300, -1e300,
+    2.9, -2.9, 0.5, -0.5, 1e-300, 3e9,
+    46341.0, 65536.0, 0.999999999999, -1.0,
+};
+static_assert(sizeof specialValues / sizeof specialValues[0] == 32);
+
+// 0xE0 and up pick a special value, 0xDF reads eight raw bytes, and the
+// rest are multiples of 1/8 in [-12, 15].
+inline double decodeValue(ByteReader& in) {
+    const std::uint8_t code = in.byte();
+    if (code >= 0xE0) return specialValues[code - 0xE0];
+    if (code == 0xDF) return in.rawDouble();
+    return (static_cast<double>(code) - 96.0) / 8.0;
+}
+
+struct Call {
+    int nlhs = 0;
+    std::vector<testhost::ArrayPtr> arrays;  // each array once, owned here
+    std::vector<const mxArray*> inputs;      // what the plug-in is handed
+    long long arraysLeft = -1;               // negative: the host never runs out
+};
+
+inline std::vector<double> decodeValues(ByteReader& in, std::size_t count) {
+    std::vector<double> values(count);
+    for (double& value : values) value = decodeValue(in);
+    return values;
+}
+
+inline testhost::ArrayPtr decodeArray(ByteReader& in, Kind kind) {
+    std::size_t rows = decodeCount(in.byte());
+    std::size_t cols = decodeCount(in.byte());
+    // A huge count only ever comes with an empty other side.
+    if (rows >= 8) cols = 0;
+    if (cols >= 8) rows = 0;
+    const std::size_t count = rows * cols;
+    switch (kind) {
+    case Kind::realDouble: return testhost::makeDouble(rows, cols, decodeValues(in, count));
+    case Kind::complexDouble: {
+        std::vector<double> real = decodeValues(in, count);
+        return testhost::makeComplex(rows, cols, real, decodeValues(in, count));
+    }
+    case Kind::sparseDouble: return testhost::makeSparse(rows, cols, decodeValues(in, count));
+    case Kind::single: return testhost::makeOfClass(mxSINGLE_CLASS, rows, cols);
+    case Kind::int32: return testhost::makeOfClass(mxINT32_CLASS, rows, cols);
+    case Kind::logical: return testhost::makeOfClass(mxLOGICAL_CLASS, rows, cols);
+    case Kind::character: return testhost::makeOfClass(mxCHAR_CLASS, rows, cols);
+    case Kind::cell: return testhost::makeOfClass(mxCELL_CLASS, rows, cols);
+    case Kind::structure: return testhost::makeOfClass(mxSTRUCT_CLASS, rows, cols);
+    }
+    return nullptr;
+}
+
+inline Call decodeCall(const std::uint8_t* data, std::size_t size) {
+    ByteReader in(data, size);
+    Call call;
+    call.nlhs = in.byte() % 4;
+    const int inputCount = in.byte() % 8;
+    const std::uint8_t memory = in.byte();
+    if (memory >= 0xC0) call.arraysLeft = memory % 4;
+
+    for (int i = 0; i < inputCount; ++i) {
+        const std::uint8_t kind = in.byte();
+        if ((kind & 0x80) && !call.inputs.empty()) {
+            const mxArray* earlier = call.inputs[in.byte() % call.inputs.size()];
+            if (kind & 0x40) {
+                call.inputs.push_back(earlier);
+            } else {
+                call.arrays.push_back(testhost::shareData(earlier));
+                call.inputs.push_back(call.arrays.back().get());
+            }
+            continue;
+        }
+        call.arrays.push_back(decodeArray(in, kindTable[kind % 16]));
+        call.inputs.push_back(call.arrays.back().get());
+    }
+    return call;
+}
+
+}  // namespace fuzzcall

@@ -1,0 +1,66 @@
+#pragma once
+
+// Random calls of one sweep plug-in: on top of what every call must satisfy,
+// a well-formed call must succeed and return the kernel's n×m sweep of the
+// inputs' data, and any other call must be refused.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "call_checks.h"
+#include "forward_sweep.h"
+
+namespace fuzzcall {
+
+using SweepKernel = void (*)(double*, const double*, const double*, double, std::int32_t,
+                             std::int32_t);
+
+inline double firstValue(const mxArray* array) { return testhost::values(array)[0]; }
+
+inline bool isWellFormedSweep(const Call& call) {
+    if (call.inputs.size() != 5 || call.nlhs > 1) return false;
+    for (const mxArray* input : call.inputs)
+        if (!isUsableMatrix(input)) return false;
+    for (int i = 2; i < 5; ++i)
+        if (mxIsEmpty(call.inputs[i])) return false;
+    const std::int32_t n = truncatedCount(firstValue(call.inputs[3]));
+    const std::int32_t m = truncatedCount(firstValue(call.inputs[4]));
+    if (n < 0 || m < 0) return false;
+    const std::size_t rows = static_cast<std::size_t>(n), cols = static_cast<std::size_t>(m);
+    return mxGetNumberOfElements(call.inputs[0]) >= rows * rows &&
+           mxGetNumberOfElements(call.inputs[1]) >= rows * cols && hostHasRoomFor(call, 1);
+}
+
+inline int checkSweepCall(const char* name, SweepKernel sweep, const std::uint8_t* data,
+                          std::size_t size) {
+    static const testhost::Plugin plugin(PLUGIN_PATH);
+    const Call call = decodeCall(data, size);
+    const testhost::CallResult result = callChecked(plugin, name, call, 1);
+    require(result.printed.empty(), name, "printed '" + result.printed + "'");
+
+    if (!isWellFormedSweep(call)) {
+        require(result.error.has_value(), name, "a malformed call was not refused");
+        return 0;
+    }
+    require(!result.error, name,
+            "a well-formed call was refused: " +
+                (result.error ? result.error->identifier : std::string()));
+
+    const std::int32_t n = truncatedCount(firstValue(call.inputs[3]));
+    const std::int32_t m = truncatedCount(firstValue(call.inputs[4]));
+    const std::vector<double> M = testhost::values(call.inputs[0]);
+    const std::vector<double> C = testhost::values(call.inputs[1]);
+    std::vector<double> X(static_cast<std::size_t>(n) * static_cast<std::size_t>(m));
+    sweep(X.data(), M.data(), C.data(), firstValue(call.inputs[2]), n, m);
+
+    const mxArray* output = result.outputs[0].get();
+    require(mxGetM(output) == static_cast<std::size_t>(n) &&
+                mxGetN(output) == static_cast<std::size_t>(m),
+            name, "the result is not n by m");
+    require(sameBits(testhost::values(output), X), name, "the result differs from the kernel's");
+    return 0;
+}
+
+}  // namespace fuzzcall
