@@ -5,7 +5,6 @@
 #include <new>
 
 #include "paths.h"
-#include "reduction_bound.h"
 
 void greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
                               double tol, std::int32_t n, std::int32_t k,
@@ -13,19 +12,14 @@ void greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, do
     const std::size_t length = k > 0 ? static_cast<std::size_t>(k) : 0;
     std::unique_ptr<double[]> diag(new (std::nothrow) double[length]);
     std::unique_ptr<double[]> step(new (std::nothrow) double[length]);
-    std::unique_ptr<double[]> boundScale(new (std::nothrow) double[length]);
-    std::unique_ptr<double[]> bounds(new (std::nothrow) double[length * greedyColumnsInFlight]);
     // Without scratch space nothing is touched: GW and W stay as given.
-    if (!diag || !step || !boundScale || !bounds || n <= 0) return;
+    if (!diag || !step || n <= 0) return;
 
     const std::ptrdiff_t diagonalStride = static_cast<std::ptrdiff_t>(k) + 1;
     for (std::size_t i = 0; i < length; ++i)
         diag[i] = HHt[static_cast<std::ptrdiff_t>(i) * diagonalStride];
-    for (std::size_t i = 0; i < length; ++i) boundScale[i] = reduction_bound::scale(diag[i]);
 
-    const GreedyProblem problem{GW,         HHt,           W,   diag.get(), step.get(),
-                                boundScale.get(), bounds.get(), tol, n,          k,
-                                maxinner};
+    const GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), tol, n, k, maxinner};
     switch (path) {
     case KernelPath::scalar:
         scalar_path::greedyColumns(problem);

@@ -3,9 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 
-// Columns the vector paths work on in turns.
-inline constexpr std::int32_t greedyColumnsInFlight = 2;
-
 // What every path of the greedy update works on: the caller's arrays plus the
 // two scratch vectors the entry point owns.
 struct GreedyProblem {
@@ -14,8 +11,6 @@ struct GreedyProblem {
     double* W;           // k×n factor, updated in place
     const double* diag;  // k: diagonal of HHt
     double* step;        // k: per-entry step of the current scan (scalar path)
-    const double* boundScale;  // k: reduction_bound::scale(diag[i]) (vector paths)
-    double* bounds;      // k × greedyColumnsInFlight: per-entry reduction bounds (vector paths)
     double tol;
     std::int32_t n;
     std::int32_t k;
