@@ -167,21 +167,16 @@ struct Column {
     Move move{-1, 0.0};      // the best move of the latest scan
     std::int32_t moves = 0;  // moves made so far
     bool finished = true;
+    // The latest move's gradient update, which the next scan applies first
+    // (none before the first scan).
+    const double* hessianColumn = nullptr;
+    double step = 0.0;
 };
 
-GREEDYSWEEP_TARGET_AVX512 Column startColumn(const GreedyProblem& p, std::int32_t j) {
-    Column c;
-    c.g = p.GW + p.columnStart(j);
-    c.w = p.W + p.columnStart(j);
-    c.move = scan(p, c.g, c.w, nullptr, 0.0);
-    c.finished = c.move.row < 0;
-    return c;
-}
-
-// Makes the move the latest scan chose, then scans for the next one unless
-// the column stops here. The move is kept even when it is the one that stops
-// the column. The chosen row's step is recomputed from the operands the scan
-// used, which gives the scan's bits.
+// Makes the move the latest scan chose and leaves its gradient update to the
+// next scan, unless the column stops here. The move is kept even when it is
+// the one that stops the column. The chosen row's step is recomputed from
+// the operands the scan used, which gives the scan's bits.
 GREEDYSWEEP_TARGET_AVX512 void makeMove(const GreedyProblem& p, double threshold, Column& c) {
     const std::int32_t row = c.move.row;
     const double s = greedyStep(c.g[row], c.w[row], p.diag[row]);
@@ -193,31 +188,43 @@ GREEDYSWEEP_TARGET_AVX512 void makeMove(const GreedyProblem& p, double threshold
         c.finished = true;
         return;
     }
-    c.move = scan(p, c.g, c.w, hessianColumn, s);
-    c.finished = c.move.row < 0;
+    c.hessianColumn = hessianColumn;
+    c.step = s;
+}
+
+// Columns are independent problems. A few are taken in turns: all of them
+// scan, then all of them move, so that the scans' divisions and the moves'
+// reductions of different columns run side by side.
+GREEDYSWEEP_TARGET_AVX512 void runColumns(const GreedyProblem& p, double threshold) {
+    constexpr std::int32_t kInFlight = 4;
+    for (std::int32_t j0 = 0; j0 < p.n; j0 += kInFlight) {
+        Column columns[kInFlight];
+        for (std::int32_t c = 0; c < kInFlight && j0 + c < p.n; ++c) {
+            columns[c].g = p.GW + p.columnStart(j0 + c);
+            columns[c].w = p.W + p.columnStart(j0 + c);
+            columns[c].finished = false;
+        }
+        for (bool active = true; active;) {
+            active = false;
+            for (Column& c : columns) {
+                if (c.finished) continue;
+                c.move = scan(p, c.g, c.w, c.hessianColumn, c.step);
+                c.finished = c.move.row < 0;
+            }
+            for (Column& c : columns) {
+                if (c.finished) continue;
+                makeMove(p, threshold, c);
+                active = true;
+            }
+        }
+    }
 }
 
 }  // namespace
 
 void greedyColumns(const GreedyProblem& p) {
     if (p.maxinner <= 0) return;  // every column is finished before its first scan
-    const double threshold = initialReduction(p) * p.tol;
-    // Columns are independent problems; taking a few in turns lets one
-    // column's divisions run while another waits for its next move.
-    constexpr std::int32_t kInFlight = 4;
-    for (std::int32_t j0 = 0; j0 < p.n; j0 += kInFlight) {
-        Column columns[kInFlight];
-        for (std::int32_t c = 0; c < kInFlight && j0 + c < p.n; ++c)
-            columns[c] = startColumn(p, j0 + c);
-        for (bool active = true; active;) {
-            active = false;
-            for (Column& column : columns) {
-                if (column.finished) continue;
-                makeMove(p, threshold, column);
-                active = true;
-            }
-        }
-    }
+    runColumns(p, initialReduction(p) * p.tol);
 }
 
 }  // namespace avx512_path

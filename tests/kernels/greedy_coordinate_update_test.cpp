@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -287,6 +288,101 @@ TEST_P(GreedyUpdate, ThresholdIsSharedByAllColumns) {
                 EXPECT_EQ(g.W[i + j * k], i == 0 ? 1.0 : 0.0) << "n " << n << " column " << j;
         }
         EXPECT_EQ(g.W[3 + (n - 1) * k], 100.0) << "n " << n;
+    }
+}
+
+// Factorisation-like data (W ≥ 0, positive diagonal) whose rows are scaled
+// by 2^e, so that gradients, factors and diagonals sit near, at and beyond
+// the magnitudes where products start to overflow or underflow; every k up
+// to 40 crosses the vector lanes. Also subnormal, zero, NaN and infinite
+// gradients in the same columns.
+TEST_P(GreedyUpdate, ExtremeMagnitudesMatchReference) {
+    RandomData random(31);
+    const int exponents[] = {0, 150, -150, 190, -190, 199, -199, 200, -200, 201, -201, 210, -210, 260, -260};
+    auto scaled = [&](double v) {
+        return std::ldexp(v, exponents[random.pick(std::size(exponents))]);
+    };
+    for (int trial = 0; trial < 120; ++trial) {
+        const std::int32_t k = 1 + trial % 40, n = 3;
+        Greedy g{std::vector<double>(k * n), std::vector<double>(k * k, 0.0),
+                 std::vector<double>(k * n), trial % 3 == 0 ? 0.0 : 1e-3, n, k, k + 2};
+        for (std::int32_t i = 0; i < k; ++i) {
+            for (std::int32_t l = 0; l < k; ++l) g.HHt[i + l * k] = random.uniform() * 0.1;
+            g.HHt[i * (k + 1)] = 0.5 + random.uniform();
+        }
+        // Scale the diagonal only in some trials, so that others keep it moderate.
+        if (trial % 2 == 1)
+            for (std::int32_t i = 0; i < k; ++i) g.HHt[i * (k + 1)] = scaled(g.HHt[i * (k + 1)]);
+        for (double& v : g.W) v = random.uniform() < 0.4 ? 0.0 : scaled(random.uniform());
+        for (double& v : g.GW) {
+            const double u = random.uniform();
+            v = u < 0.05   ? std::numeric_limits<double>::denorm_min() * (1 + random.pick(9))
+                : u < 0.08 ? -std::numeric_limits<double>::denorm_min()
+                : u < 0.1  ? 0.0
+                : u < 0.11 ? nan
+                : u < 0.12 ? -std::numeric_limits<double>::infinity()
+                           : scaled(random.value(0));
+        }
+        Greedy expected = g;
+        g.run(path());
+        expected.runReference();
+        ASSERT_TRUE(sameBits(g.W, expected.W)) << "trial " << trial << " k " << k;
+        ASSERT_TRUE(sameBits(g.GW, expected.GW)) << "trial " << trial << " k " << k;
+    }
+}
+
+// Two rows whose reductions are equal or one ulp apart, in either order, in
+// the same lane of different chunks or in different lanes: one unclamped
+// (d = 1, w large, r = fl(a·a)/2 from s = a) and one clamped (w tiny, g ≥ 0,
+// r = g·w exactly because the curvature term is lost in rounding), among
+// rows that gain a little less.
+TEST_P(GreedyUpdate, NearTiesMoveTheRowTheReferenceMoves) {
+    const double a = 1.0 + 0x1p-30;
+    const double unclampedR = -(-a * a + ((1.0 * 0.5) * a) * a);  // the reduction's own rounding
+    for (std::int32_t k : {9, 16, 17, 33}) {
+        for (int variant = 0; variant < 8; ++variant) {
+            const std::int32_t first = variant % 2 == 0 ? 1 : 8, second = variant < 4 ? k - 1 : 3;
+            std::vector<double> HHt(k * k, 0.0);
+            for (std::int32_t i = 0; i < k; ++i) HHt[i * (k + 1)] = 1.0;
+            Greedy g{std::vector<double>(k, -0.5), HHt, std::vector<double>(k, 4.0), 0.0, 1, k, 1};
+            g.GW[first] = -a;
+            // Clamped row: w = r/g with g = 2^40, so g·w is r and w·w·0.5 is lost.
+            const double r = (variant / 2) % 2 == 0 ? unclampedR
+                                                      : std::nextafter(unclampedR, 0.0);
+            g.GW[second] = 0x1p40;
+            g.W[second] = r / 0x1p40;
+            Greedy expected = g;
+            g.run(path());
+            expected.runReference();
+            ASSERT_TRUE(sameBits(g.W, expected.W)) << "k " << k << " variant " << variant;
+            ASSERT_TRUE(sameBits(g.GW, expected.GW)) << "k " << k << " variant " << variant;
+            ASSERT_FALSE(sameBits(g.W[first], 4.0) && sameBits(g.W[second], r / 0x1p40))
+                << "one of the two rows must move";
+        }
+    }
+}
+
+// A diagonal entry that is zero, negative, tiny or huge anywhere in HHt, and
+// columns with a negative or enormous factor entry, beside ordinary ones.
+TEST_P(GreedyUpdate, UnusualDiagonalsAndFactorsMatchReference) {
+    RandomData random(43);
+    const double oddDiagonals[] = {0.0, -1.0, -0.0, 0x1p-300, 0x1p300, nan,
+                                   std::numeric_limits<double>::infinity()};
+    for (int trial = 0; trial < 60; ++trial) {
+        const std::int32_t k = 5 + trial % 19, n = 4;
+        Greedy g{std::vector<double>(k * n), std::vector<double>(k * k, 0.0),
+                 std::vector<double>(k * n), 1e-3, n, k, 2 * k};
+        for (std::int32_t i = 0; i < k; ++i) g.HHt[i * (k + 1)] = 0.5 + random.uniform();
+        if (trial % 2 == 0) g.HHt[random.pick(k) * (k + 1)] = oddDiagonals[random.pick(7)];
+        for (double& v : g.W) v = random.uniform();
+        for (double& v : g.GW) v = random.value(0);
+        g.W[random.pick(k) + k] = -random.uniform();
+        g.W[random.pick(k) + 2 * k] = 0x1p210;
+        Greedy expected = g;
+        g.run(path());
+        expected.runReference();
+        ASSERT_TRUE(sameBits(g.W, expected.W)) << "trial " << trial;
+        ASSERT_TRUE(sameBits(g.GW, expected.GW)) << "trial " << trial;
     }
 }
 
