@@ -20,6 +20,14 @@
 #define GREEDYSWEEP_TARGET_AVX512 __attribute__((target("avx512f")))
 #endif
 
+// Inlines everything a function calls, so a shared schedule compiled for one
+// target keeps that target's scans inline.
+#if defined(__GNUC__)
+#define GREEDYSWEEP_FLATTEN __attribute__((flatten))
+#else
+#define GREEDYSWEEP_FLATTEN
+#endif
+
 // Fully unrolls a short loop over a register tile so the tile stays in registers.
 #if defined(__GNUC__)
 #define GREEDYSWEEP_UNROLL_TILE _Pragma("GCC unroll 32")

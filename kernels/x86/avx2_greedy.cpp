@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "greedy_schedule.h"
+
 // Greedy update, four rows at a time. A move's gradient update and the scan
 // for the next move share one pass over the column. The argmax keeps, per
 // lane, the largest reduction and its lowest row; lanes are merged at the end
@@ -20,10 +22,7 @@ namespace {
 
 constexpr std::int32_t kLanes = 4;
 
-struct Move {
-    std::int32_t row;  // −1: no entry can lower the objective
-    double reduction;
-};
+using greedy_schedule::Move;
 
 // The rows i … i+3 that exist; a full chunk uses plain loads and stores.
 struct Chunk {
@@ -176,64 +175,10 @@ GREEDYSWEEP_TARGET_AVX2 double initialReduction(const GreedyProblem& p) {
     return largest;
 }
 
-// One column's way through its moves.
-struct Column {
-    double* g = nullptr;
-    double* w = nullptr;
-    Move move{-1, 0.0};      // the best move of the latest scan
-    std::int32_t moves = 0;  // moves made so far
-    bool finished = true;
-    // The latest move's gradient update, which the next scan applies first
-    // (none before the first scan).
-    const double* hessianColumn = nullptr;
-    double step = 0.0;
-};
-
-// Makes the move the latest scan chose and leaves its gradient update to the
-// next scan, unless the column stops here. The move is kept even when it is
-// the one that stops the column. The chosen row's step is recomputed from
-// the operands the scan used, which gives the scan's bits.
-GREEDYSWEEP_TARGET_AVX2 void makeMove(const GreedyProblem& p, double threshold, Column& c) {
-    const std::int32_t row = c.move.row;
-    const double s = greedyStep(c.g[row], c.w[row], p.diag[row]);
-    c.w[row] = s + c.w[row];
-    const double* hessianColumn = p.HHt + p.columnStart(row);
-    ++c.moves;
-    if (threshold > c.move.reduction || c.moves >= p.maxinner) {
-        addMove(p, c.g, hessianColumn, s);
-        c.finished = true;
-        return;
-    }
-    c.hessianColumn = hessianColumn;
-    c.step = s;
-}
-
-// Columns are independent problems. A few are taken in turns: all of them
-// scan, then all of them move, so that the scans' divisions and the moves'
-// reductions of different columns run side by side.
-GREEDYSWEEP_TARGET_AVX2 void runColumns(const GreedyProblem& p, double threshold) {
-    constexpr std::int32_t kInFlight = 4;
-    for (std::int32_t j0 = 0; j0 < p.n; j0 += kInFlight) {
-        Column columns[kInFlight];
-        for (std::int32_t c = 0; c < kInFlight && j0 + c < p.n; ++c) {
-            columns[c].g = p.GW + p.columnStart(j0 + c);
-            columns[c].w = p.W + p.columnStart(j0 + c);
-            columns[c].finished = false;
-        }
-        for (bool active = true; active;) {
-            active = false;
-            for (Column& c : columns) {
-                if (c.finished) continue;
-                c.move = scan(p, c.g, c.w, c.hessianColumn, c.step);
-                c.finished = c.move.row < 0;
-            }
-            for (Column& c : columns) {
-                if (c.finished) continue;
-                makeMove(p, threshold, c);
-                active = true;
-            }
-        }
-    }
+// The shared schedule, compiled for this instruction set with the scans
+// inline in it.
+GREEDYSWEEP_TARGET_AVX2 GREEDYSWEEP_FLATTEN void runColumns(const GreedyProblem& p, double threshold) {
+    greedy_schedule::runColumns<scan, addMove>(p, threshold);
 }
 
 }  // namespace
