@@ -37,12 +37,25 @@ inline void checkArgumentCounts(const char* plugin, int nlhs, int outputsGiven, 
                outputsGiven == 1 ? "" : "s", nlhs);
 }
 
-// Every input is read as real double data with 32-bit counts.
+inline void checkCounts(const char* plugin, const mxArray* input, const char* name) {
+    if (mxGetM(input) >= countLimit || mxGetN(input) >= countLimit)
+        refuse(plugin, "tooLarge", "%s must have fewer than 2^31 rows and columns", name);
+}
+
+// Matrices are read through their data as real doubles with 32-bit counts.
 inline void checkRealFullDouble(const char* plugin, const mxArray* input, const char* name) {
     if (!mxIsDouble(input) || mxIsComplex(input) || mxIsSparse(input))
         refuse(plugin, "notRealDouble", "%s must be a real, full double array", name);
-    if (mxGetM(input) >= countLimit || mxGetN(input) >= countLimit)
-        refuse(plugin, "tooLarge", "%s must have fewer than 2^31 rows and columns", name);
+    checkCounts(plugin, input, name);
+}
+
+// Scalars read through the host's scalar conversion may be of any real
+// numeric or logical class: it converts their first element to double.
+inline void checkRealFullNumeric(const char* plugin, const mxArray* input, const char* name) {
+    if (!(mxIsNumeric(input) || mxIsLogical(input)) || mxIsComplex(input) || mxIsSparse(input))
+        refuse(plugin, "notRealNumeric", "%s must be a real, full numeric or logical array",
+               name);
+    checkCounts(plugin, input, name);
 }
 
 inline void checkNotEmpty(const char* plugin, const mxArray* input, const char* name) {

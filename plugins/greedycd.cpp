@@ -62,9 +62,17 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
         printUsage();
         mexPrintf("Error: W should be a %d by %d matrix", k, n);
     }
-    if (!HHtFits || !WFits)
-        arguments::refuse(plugin, "shape", "HH^T must be %d by %d and W %d by %d, as GW gives",
-                          k, k, k, n);
+    if (!HHtFits && !WFits)
+        arguments::refuse(plugin, "shape",
+                          "HH^T is %zu by %zu and W is %zu by %zu; they must be %d by %d and "
+                          "%d by %d (GW is %d by %d)",
+                          mxGetM(HHt), mxGetN(HHt), mxGetM(W), mxGetN(W), k, k, k, n, k, n);
+    if (!HHtFits)
+        arguments::refuse(plugin, "shape", "HH^T is %zu by %zu; it must be %d by %d (GW is %d by %d)",
+                          mxGetM(HHt), mxGetN(HHt), k, k, k, n);
+    if (!WFits)
+        arguments::refuse(plugin, "shape", "W is %zu by %zu; it must be %d by %d (GW is %d by %d)",
+                          mxGetM(W), mxGetN(W), k, n, k, n);
 
     const double tol = mxGetPr(prhs[3])[0];
     const std::int32_t maxinner = arguments::truncateToInt32(mxGetPr(prhs[4])[0]);

@@ -26,8 +26,11 @@ inline void sweepGateway(const char* plugin, SweepKernel sweep, int nlhs, mxArra
                          int nrhs, const mxArray* prhs[]) {
     arguments::checkArgumentCounts(plugin, nlhs, 1, nrhs);
     const char* const names[] = {"M", "C", "lambda", "n", "m"};
-    for (int i = 0; i < 5; ++i) arguments::checkRealFullDouble(plugin, prhs[i], names[i]);
-    for (int i = 2; i < 5; ++i) arguments::checkNotEmpty(plugin, prhs[i], names[i]);
+    for (int i = 0; i < 2; ++i) arguments::checkRealFullDouble(plugin, prhs[i], names[i]);
+    for (int i = 2; i < 5; ++i) {
+        arguments::checkRealFullNumeric(plugin, prhs[i], names[i]);
+        arguments::checkNotEmpty(plugin, prhs[i], names[i]);
+    }
 
     const mxArray* M = prhs[0];
     const mxArray* C = prhs[1];
@@ -35,15 +38,18 @@ inline void sweepGateway(const char* plugin, SweepKernel sweep, int nlhs, mxArra
     const std::int32_t n = readCount(plugin, prhs[3], "n");
     const std::int32_t m = readCount(plugin, prhs[4], "m");
 
-    // The kernel reads M up to n*n and C up to n*m elements.
+    // The kernel reads M up to n*n and C up to n*m elements, and neither
+    // when the result is empty.
     const std::size_t rows = static_cast<std::size_t>(n);
     const std::size_t cols = static_cast<std::size_t>(m);
-    if (mxGetNumberOfElements(M) < rows * rows)
-        arguments::refuse(plugin, "tooSmall", "M must hold at least n*n = %zu elements",
-                          rows * rows);
-    if (mxGetNumberOfElements(C) < rows * cols)
-        arguments::refuse(plugin, "tooSmall", "C must hold at least n*m = %zu elements",
-                          rows * cols);
+    if (rows * cols > 0) {
+        if (mxGetNumberOfElements(M) < rows * rows)
+            arguments::refuse(plugin, "tooSmall", "M must hold at least n*n = %zu elements",
+                              rows * rows);
+        if (mxGetNumberOfElements(C) < rows * cols)
+            arguments::refuse(plugin, "tooSmall", "C must hold at least n*m = %zu elements",
+                              rows * cols);
+    }
 
     mxArray* X = mxCreateDoubleMatrix(n, m, mxREAL);
     if (!X) arguments::refuse(plugin, "outOfMemory", "no memory for the %d by %d result", n, m);

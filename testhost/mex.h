@@ -74,6 +74,8 @@ TESTHOST_MX_API size_t mxGetNumberOfElements(const mxArray* array);
 TESTHOST_MX_API double mxGetScalar(const mxArray* array);
 TESTHOST_MX_API mxClassID mxGetClassID(const mxArray* array);
 TESTHOST_MX_API bool mxIsDouble(const mxArray* array);
+TESTHOST_MX_API bool mxIsNumeric(const mxArray* array);
+TESTHOST_MX_API bool mxIsLogical(const mxArray* array);
 TESTHOST_MX_API bool mxIsComplex(const mxArray* array);
 TESTHOST_MX_API bool mxIsSparse(const mxArray* array);
 TESTHOST_MX_API bool mxIsEmpty(const mxArray* array);

@@ -106,6 +106,10 @@ double mxGetScalar(const mxArray* array) {
 
 mxClassID mxGetClassID(const mxArray* array) { return array->classId; }
 bool mxIsDouble(const mxArray* array) { return array->classId == mxDOUBLE_CLASS; }
+bool mxIsNumeric(const mxArray* array) {
+    return array->classId >= mxDOUBLE_CLASS && array->classId <= mxUINT64_CLASS;
+}
+bool mxIsLogical(const mxArray* array) { return array->classId == mxLOGICAL_CLASS; }
 bool mxIsComplex(const mxArray* array) { return array->complex; }
 bool mxIsSparse(const mxArray* array) { return array->sparse; }
 bool mxIsEmpty(const mxArray* array) { return array->rows == 0 || array->cols == 0; }

@@ -17,20 +17,30 @@ namespace fuzzcall {
 using SweepKernel = void (*)(double*, const double*, const double*, double, std::int32_t,
                              std::int32_t);
 
-inline double firstValue(const mxArray* array) { return testhost::values(array)[0]; }
+// lambda, n and m are whatever the host's scalar conversion makes of them.
+inline double firstValue(const mxArray* array) { return mxGetScalar(array); }
+
+inline bool isUsableScalar(const mxArray* array) {
+    constexpr std::size_t limit = std::size_t{1} << 31;
+    return (mxIsNumeric(array) || mxIsLogical(array)) && !mxIsComplex(array) &&
+           !mxIsSparse(array) && !mxIsEmpty(array) && mxGetM(array) < limit &&
+           mxGetN(array) < limit;
+}
 
 inline bool isWellFormedSweep(const Call& call) {
     if (call.inputs.size() != 5 || call.nlhs > 1) return false;
-    for (const mxArray* input : call.inputs)
-        if (!isUsableMatrix(input)) return false;
+    for (int i = 0; i < 2; ++i)
+        if (!isUsableMatrix(call.inputs[i])) return false;
     for (int i = 2; i < 5; ++i)
-        if (mxIsEmpty(call.inputs[i])) return false;
+        if (!isUsableScalar(call.inputs[i])) return false;
     const std::int32_t n = truncatedCount(firstValue(call.inputs[3]));
     const std::int32_t m = truncatedCount(firstValue(call.inputs[4]));
     if (n < 0 || m < 0) return false;
+    // An empty result reads neither M nor C.
     const std::size_t rows = static_cast<std::size_t>(n), cols = static_cast<std::size_t>(m);
-    return mxGetNumberOfElements(call.inputs[0]) >= rows * rows &&
-           mxGetNumberOfElements(call.inputs[1]) >= rows * cols && hostHasRoomFor(call, 1);
+    const bool readsFit = rows * cols == 0 || (mxGetNumberOfElements(call.inputs[0]) >= rows * rows &&
+                                               mxGetNumberOfElements(call.inputs[1]) >= rows * cols);
+    return readsFit && hostHasRoomFor(call, 1);
 }
 
 inline int checkSweepCall(const char* name, SweepKernel sweep, const std::uint8_t* data,

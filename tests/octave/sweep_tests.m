@@ -24,6 +24,15 @@
 %! assert (X, hardsweep (reshape (big(1:9), 3, 3), ones (3, 2), 0, 3, 2));
 %! assert (size (clipsweep (M, C, 0, 2, 0)), [2 0]);
 %! assert (size (clipsweep ([], [], 0, 0, 4)), [0 4]);
+%! % An empty result reads neither M nor C, so they may be empty too.
+%! assert (size (hardsweep ([], zeros (3, 0), 0, 3, 0)), [3 0]);
+%! assert (size (clipsweep (zeros (0, 5), [], 0, 0, 5)), [0 5]);
+
+%!test
+%! % lambda, n and m may be of any real numeric or logical class.
+%! assert (hardsweep (M, C, single (0.5), int32 (2), uint8 (2)), hardsweep (M, C, 0.5, 2, 2));
+%! assert (hardsweep (M, C, true, 2, true), hardsweep (M, C, 1, 2, 1));
+%! assert (clipsweep (M, C, int8 (-3), [2 7], 2), clipsweep (M, C, 0, 2, 2));
 
 %!test
 %! % The caller's variables stay as they were, also when they share storage.
@@ -39,8 +48,14 @@
 %!error id=hardsweep:nargout [a, b] = hardsweep (1, 1, 0, 1, 1)
 %!error id=clipsweep:notRealDouble clipsweep (single (1), 1, 0, 1, 1)
 %!error id=hardsweep:notRealDouble hardsweep (1, 1i, 0, 1, 1)
-%!error id=clipsweep:notRealDouble clipsweep (1, 1, 0, sparse (1), 1)
-%!error id=hardsweep:notRealDouble hardsweep (1, 1, 0, 1, int8 (1))
+%!error id=clipsweep:notRealNumeric clipsweep (1, 1, 0, sparse (1), 1)
+%!error id=hardsweep:notRealNumeric hardsweep (1, 1, 0, 1, "a")
+%!error id=clipsweep:notRealNumeric clipsweep (1, 1, {0}, 1, 1)
+%!error id=hardsweep:notRealNumeric hardsweep (1, 1, 0, struct ("n", 1), 1)
+%!error id=clipsweep:notRealNumeric clipsweep (1, 1, @sin, 1, 1)
+%!error id=hardsweep:notRealNumeric hardsweep (1, 1, 1i, 1, 1)
+%!error id=hardsweep:tooSmall hardsweep ([], ones (3, 1), 0, 3, 1)
+%!error id=hardsweep:badSize hardsweep (1, 1, 0, int8 (-1), 1)
 %!error id=hardsweep:empty hardsweep (1, 1, [], 1, 1)
 %!error id=clipsweep:empty clipsweep (1, 1, 0, zeros (0, 1), 1)
 %!error id=hardsweep:badSize hardsweep (1, 1, 0, -1, 1)

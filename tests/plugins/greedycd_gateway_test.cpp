@@ -175,6 +175,17 @@ TEST(GreedycdGateway, ShapeMismatchPrintsTheUsageBlocksThenRefuses) {
     EXPECT_TRUE(refusedWith("greedycd", 1,
                             {GW.get(), HHt.get(), WWide.get(), tol.get(), maxinner.get()},
                             "greedycd:shape", blockB));
+
+    // The error names only the inputs that are wrong.
+    auto messageFor = [&](const mxArray* hessian, const mxArray* factor) {
+        auto result = plugin("greedycd").call(1, {GW.get(), hessian, factor, tol.get(), maxinner.get()});
+        return result.error ? result.error->message : std::string("no error");
+    };
+    EXPECT_EQ(messageFor(HHtWrong.get(), W.get()),
+              "HH^T is 3 by 2; it must be 2 by 2 (GW is 2 by 3)");
+    EXPECT_EQ(messageFor(HHt.get(), WWide.get()), "W is 2 by 4; it must be 2 by 3 (GW is 2 by 3)");
+    EXPECT_EQ(messageFor(HHtWrong.get(), WWrong.get()),
+              "HH^T is 3 by 2 and W is 3 by 2; they must be 2 by 2 and 2 by 3 (GW is 2 by 3)");
 }
 
 TEST(GreedycdGateway, MalformedCallsAreRefusedBeforeAnythingIsAllocated) {

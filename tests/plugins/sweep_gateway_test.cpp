@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -44,6 +45,14 @@ protected:
         return plugin(name()).call(1, {M, C, l.get(), rows.get(), cols.get()});
     }
 };
+
+// A 1×1 array of another class holding `value`.
+template <typename T>
+testhost::ArrayPtr scalarOfClass(mxClassID classId, T value) {
+    auto array = testhost::makeOfClass(classId, 1, 1);
+    std::memcpy(mxGetPr(array.get()), &value, sizeof value);
+    return array;
+}
 
 }  // namespace
 
@@ -94,6 +103,9 @@ TEST_P(SweepGateway, SizesTruncateAndMIsReadWithLeadingDimensionN) {
     ASSERT_FALSE(noColumns.error);
     EXPECT_EQ(mxGetM(noColumns.outputs[0].get()), 3u);
     EXPECT_EQ(mxGetN(noColumns.outputs[0].get()), 0u);
+    auto noColumnsNoData = call(empty.get(), empty.get(), 0.25, 3, 0);
+    ASSERT_FALSE(noColumnsNoData.error) << noColumnsNoData.error->identifier;
+    EXPECT_EQ(mxGetM(noColumnsNoData.outputs[0].get()), 3u);
     auto noRows = call(empty.get(), empty.get(), 0.25, 0.9, 5);
     ASSERT_FALSE(noRows.error);
     EXPECT_EQ(mxGetM(noRows.outputs[0].get()), 0u);
@@ -118,10 +130,14 @@ TEST_P(SweepGateway, MalformedCallsAreRefusedBeforeAnythingIsAllocated) {
     auto integer = testhost::makeOfClass(mxINT8_CLASS, 2, 3);
     auto text = testhost::makeOfClass(mxCHAR_CLASS, 1, 6);
     for (std::size_t position = 0; position < good.size(); ++position) {
+        // lambda, n and m may be integers; nothing else may be other than double.
+        const bool scalar = position >= 2;
         for (const mxArray* bad : {complex.get(), sparse.get(), integer.get(), text.get()}) {
+            if (scalar && bad == integer.get()) continue;
             auto inputs = good;
             inputs[position] = bad;
-            EXPECT_TRUE(refusedWith(name(), 1, inputs, id + "notRealDouble"))
+            EXPECT_TRUE(refusedWith(name(), 1, inputs,
+                                    id + (scalar ? "notRealNumeric" : "notRealDouble")))
                 << "input " << position + 1;
         }
     }
@@ -146,6 +162,30 @@ TEST_P(SweepGateway, MalformedCallsAreRefusedBeforeAnythingIsAllocated) {
             EXPECT_TRUE(refusedWith(name(), 1, sized, id + "badSize")) << badSize;
         }
     }
+}
+
+// lambda, n and m are read through the host's scalar conversion, which takes
+// the first element of any real numeric or logical array.
+TEST_P(SweepGateway, ScalarsOfOtherClassesConvertAsTheHostDoes) {
+    RandomData random(5);
+    const std::vector<double> M = random.values(9), C = random.values(6);
+    auto Ma = makeDouble(3, 3, M), Ca = makeDouble(3, 2, C);
+    auto lambda = scalarOfClass(mxSINGLE_CLASS, 0.3f);
+    auto n = scalarOfClass(mxINT32_CLASS, std::int32_t{3});
+    auto m = scalarOfClass(mxUINT8_CLASS, std::uint8_t{2});
+    auto yes = scalarOfClass(mxLOGICAL_CLASS, std::uint8_t{1});
+
+    auto result = plugin(name()).call(1, {Ma.get(), Ca.get(), lambda.get(), n.get(), m.get()});
+    ASSERT_FALSE(result.error) << result.error->identifier;
+    EXPECT_TRUE(sameBits(values(result.outputs[0].get()), expected(M, C, double{0.3f}, 3, 2)));
+
+    auto oneColumn = plugin(name()).call(1, {Ma.get(), Ca.get(), yes.get(), n.get(), yes.get()});
+    ASSERT_FALSE(oneColumn.error) << oneColumn.error->identifier;
+    EXPECT_TRUE(sameBits(values(oneColumn.outputs[0].get()), expected(M, C, 1.0, 3, 1)));
+
+    auto negative = scalarOfClass(mxINT8_CLASS, std::int8_t{-1});
+    EXPECT_TRUE(refusedWith(name(), 1, {Ma.get(), Ca.get(), lambda.get(), negative.get(), m.get()},
+                            std::string(name()) + ":badSize"));
 }
 
 TEST_P(SweepGateway, InputsTooSmallForTheSizesAreRefused) {
