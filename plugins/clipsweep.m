@@ -10,19 +10,26 @@
 %   M       coupling matrix; its first n*n elements are read as an n-by-n
 %           matrix (whatever its own shape), lower triangle only.
 %   C       linear terms; its first n*m elements are read as n-by-m.
+%           When n or m is 0 neither M nor C is read, and X is empty.
 %   lambda  accepted and ignored (the result is the same for any lambda).
 %   n, m    the size of X, truncated toward zero (3.7 counts as 3).
+%           lambda, n and m may be of any real numeric or logical class;
+%           their first element is converted to double.
 %   X       the new n-by-m result. M and C are never modified.
 %
 %   Refused with an error (identifier clipsweep:REASON):
-%     clipsweep:nargin         a number of inputs other than 5
-%     clipsweep:nargout        more than 1 output
-%     clipsweep:notRealDouble  an input that is not a real, full double array
-%     clipsweep:empty          an empty lambda, n or m
-%     clipsweep:tooLarge       an input with 2^31 or more rows or columns
-%     clipsweep:badSize        n or m negative, NaN, Inf or 2^31 or more
-%     clipsweep:tooSmall       M with fewer than n*n or C with fewer than n*m
-%                          elements
+%     clipsweep:nargin          a number of inputs other than 5
+%     clipsweep:nargout         more than 1 output
+%     clipsweep:notRealDouble   M or C not a real, full double array
+%     clipsweep:notRealNumeric  lambda, n or m not a real, full numeric or
+%                               logical array (char, cell, struct, complex,
+%                               sparse, function handle)
+%     clipsweep:empty           an empty lambda, n or m
+%     clipsweep:tooLarge        an input with 2^31 or more rows or columns
+%     clipsweep:badSize         n or m that truncates below 0 (-0.5 truncates to
+%                               0 and is accepted), NaN, Inf, or 2^31 or more
+%     clipsweep:tooSmall        M with fewer than n*n or C with fewer than n*m
+%                               elements, when n and m are both positive
 %
 %   Example:
 %     M = [2 0; 1 2];  C = [-2 2; -1 1];

@@ -10,9 +10,10 @@
 %   GW        k-by-n gradient of the objective with respect to W.
 %   HHt       k-by-k matrix H*H'.
 %   W         k-by-n current factor.
-%   tol       relative tolerance: a column stops once a move would lower the
-%             objective by less than tol times the largest reduction
-%             available at the start. Only its first element is used.
+%   tol       relative tolerance: a column stops after a move that lowers
+%             the objective by less than tol times the largest reduction
+%             any entry of W offered at the start. That move is still made.
+%             Only its first element is used.
 %   maxinner  most moves per column, truncated toward zero (2.9 counts as 2);
 %             0, a negative value, NaN, Inf or a value beyond the 32-bit
 %             range makes no move. Only its first element is used.
@@ -30,9 +31,11 @@
 %     greedycd:shape          HHt not k-by-k or W not k-by-n, where GW is
 %                             k-by-n; a usage text is printed first
 %
-%   Example:
+%   Example: one update of W in V ~ W*H with H held fixed; greedycd
+%   works on the transposed factor, one column per row of V.
 %     H = [1 0 2; 0 1 1];  V = [3 1 2; 1 2 0];  W = ones(2);
 %     HHt = H*H';  GW = W*HHt - V*H';
-%     Wnew = greedycd(GW', HHt, W', 1e-3, 10)'
+%     Wnew = greedycd(GW', HHt, W', 1e-3, 10)';
+%     [norm(V - W*H, 'fro'), norm(V - Wnew*H, 'fro')]
 %
 %   See also HARDSWEEP, CLIPSWEEP.

@@ -71,3 +71,8 @@
 %! assert (! isempty (strfind (text, "GREEDYCD  Greedy coordinate-descent update")));
 %! assert (! isempty (strfind (text, "Wnew = greedycd(GW, HHt, W, tol, maxinner)")));
 %! assert (! isempty (strfind (text, "greedycd:shape")));
+
+%!test
+%! % The help's example runs as printed, and the update lowers the residual.
+%! evalc (help_example ("greedycd"));
+%! assert (norm (V - Wnew*H, "fro") < norm (V - W*H, "fro"));

@@ -71,3 +71,10 @@
 %!   assert (! isempty (strfind (text, ["X = " name{1} "(M, C, lambda, n, m)"])));
 %!   assert (! isempty (strfind (text, [name{1} ":tooSmall"])));
 %! end
+
+%!test
+%! % The help examples run as printed and give what the sweep's rule says.
+%! evalc (help_example ("hardsweep"));
+%! assert (X, [1 -1; 0 0]);
+%! evalc (help_example ("clipsweep"));
+%! assert (X, [1 0; 0 0]);
