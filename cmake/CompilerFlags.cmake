@@ -1,17 +1,16 @@
 # Flags every target of the project takes through greedysweep_flags.
 #
-# Results must be bit-identical to the documented scalar operation order, so
-# the compiler may never fuse a multiply and an add (GCC does so by default
-# whenever an FMA target is enabled) nor reassociate.
+# The floating-point flags come from plugins/build_settings.txt, which every
+# build path reads (see BuildSettings.cmake).
 add_library(greedysweep_flags INTERFACE)
 
 if(MSVC)
-  target_compile_options(greedysweep_flags INTERFACE /W4 /fp:precise)
+  target_compile_options(greedysweep_flags INTERFACE /W4 ${GREEDYSWEEP_MSVC_FLAGS})
   if(GREEDYSWEEP_WERROR)
     target_compile_options(greedysweep_flags INTERFACE /WX)
   endif()
 else()
-  target_compile_options(greedysweep_flags INTERFACE -ffp-contract=off -fno-fast-math -Wall -Wextra)
+  target_compile_options(greedysweep_flags INTERFACE ${GREEDYSWEEP_GCC_FLAGS} -Wall -Wextra)
   if(GREEDYSWEEP_WERROR)
     target_compile_options(greedysweep_flags INTERFACE -Werror)
   endif()

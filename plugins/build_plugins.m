@@ -5,8 +5,9 @@ function build_plugins (outdir)
 %   build_plugins(OUTDIR) puts them, with their help files, in OUTDIR.
 %
 %   Runs in MATLAB (with a configured C++ compiler, see "mex -setup C++")
-%   and in GNU Octave (with mkoctfile). Floating-point contraction is turned
-%   off so results are the same bits on every host.
+%   and in GNU Octave (with mkoctfile). The plug-ins, the C++ standard and
+%   the floating-point flags (no contraction, so results are the same bits
+%   on every host) come from build_settings.txt beside this file.
 
 here = fileparts (mfilename ('fullpath'));
 if nargin < 1
@@ -18,12 +19,13 @@ end
 kernels = fullfile (here, '..', 'kernels');
 sources = kernel_sources (kernels);
 includes = {['-I' here], ['-I' kernels]};
-names = {'greedycd', 'hardsweep', 'clipsweep'};
+settings = read_settings (fullfile (here, 'build_settings.txt'));
+names = settings.plugins;
 
 if exist ('OCTAVE_VERSION', 'builtin')
-  build_with_octave (names, here, sources, includes, outdir);
+  build_with_octave (names, here, sources, includes, outdir, settings);
 else
-  build_with_matlab (names, here, sources, includes, outdir);
+  build_with_matlab (names, here, sources, includes, outdir, settings);
 end
 
 if ~strcmp (canonical (outdir), canonical (here))
@@ -33,10 +35,11 @@ if ~strcmp (canonical (outdir), canonical (here))
 end
 end
 
-function build_with_octave (names, here, sources, includes, outdir)
+function build_with_octave (names, here, sources, includes, outdir, settings)
 % mkoctfile takes its flags from the environment; put the caller's back after.
 saved = getenv ('CXXFLAGS');
-setenv ('CXXFLAGS', '-O2 -std=c++17 -ffp-contract=off -fno-fast-math');
+setenv ('CXXFLAGS', strjoin ([{'-O2', ['-std=c++' settings.cxx_standard{1}]}, ...
+                              settings.gcc_flags], ' '));
 cleanup = onCleanup (@() setenv ('CXXFLAGS', saved));
 for i = 1:numel (names)
   output = fullfile (outdir, [names{i} '.mex']);
@@ -49,9 +52,9 @@ for i = 1:numel (names)
 end
 end
 
-function build_with_matlab (names, here, sources, includes, outdir)
+function build_with_matlab (names, here, sources, includes, outdir, settings)
 % 32-bit array sizes, as the plug-ins are written for.
-flags = [{'-compatibleArrayDims'}, compiler_flags(), includes];
+flags = [{'-compatibleArrayDims'}, compiler_flags(settings), includes];
 % Kernel sources share base names across folders, so each object gets a
 % folder of its own.
 objdir = tempname ();
@@ -71,12 +74,22 @@ for i = 1:numel (names)
 end
 end
 
-function flags = compiler_flags ()
+function flags = compiler_flags (settings)
+standard = settings.cxx_standard{1};
 compiler = mex.getCompilerConfigurations ('C++', 'Selected');
 if ~isempty (compiler) && ~isempty (strfind (compiler.ShortName, 'MSVC'))
-  flags = {'COMPFLAGS=$COMPFLAGS /std:c++17 /fp:precise'};
+  flags = {strjoin([{'COMPFLAGS=$COMPFLAGS', ['/std:c++' standard]}, settings.msvc_flags], ' ')};
 else
-  flags = {'CXXFLAGS=$CXXFLAGS -std=c++17 -ffp-contract=off -fno-fast-math'};
+  flags = {strjoin([{'CXXFLAGS=$CXXFLAGS', ['-std=c++' standard]}, settings.gcc_flags], ' ')};
+end
+end
+
+function settings = read_settings (file)
+% "name = value" lines; each value is a list of words.
+lines = regexp (fileread (file), '^[ \t]*([a-z_]+)[ \t]*=([^\r\n]*)', 'tokens', 'lineanchors');
+settings = struct ();
+for i = 1:numel (lines)
+  settings.(lines{i}{1}) = strsplit (strtrim (lines{i}{2}), ' ');
 end
 end
 

@@ -1,6 +1,6 @@
 # Lays out the Octave package tree in PACKAGE_ROOT; run with cmake -P.
-# Expects SOURCE_DIR, PACKAGE_ROOT, PACKAGE_NAME, PROJECT_VERSION, PLUGINS and
-# KERNEL_SOURCES (paths under kernels/, separated by spaces).
+# Expects SOURCE_DIR, PACKAGE_ROOT, PACKAGE_NAME, PROJECT_VERSION, PLUGINS,
+# KERNEL_SOURCES (paths under kernels/, separated by spaces) and CXXFLAGS.
 separate_arguments(plugin_names UNIX_COMMAND "${PLUGINS}")
 file(REMOVE_RECURSE ${PACKAGE_ROOT})
 
