@@ -8,7 +8,9 @@
 // Layout, one byte each unless said otherwise; reading past the end gives 0:
 //   outputs requested (mod 4), inputs given (mod 8), memory (>= 0xC0: the
 //   host creates only (byte mod 4) more arrays), then per input:
-//   kind, and for a fresh array rows, cols and one value code per element.
+//   kind, and for a fresh array rows, cols and one value code per element;
+//   an array with 8 or more rows or columns instead takes a seed (two bytes)
+//   and a special-value rate (one byte), and its values are generated.
 //   A kind with the top bit set repeats an earlier input (next byte picks
 //   which): bit 6 set passes the very same handle, clear a second handle on
 //   the same storage, as a host does for B = A.
@@ -18,6 +20,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 #include "testhost.h"
@@ -71,9 +74,12 @@ inline constexpr std::size_t hugeCounts[] = {
     std::size_t{1} << 53, std::numeric_limits<std::size_t>::max(),
 };
 
-// Codes from 0xF8 pick a huge count; the rest give 0..7.
+// Codes from 0xF8 pick a huge count, 0xC0 to 0xF7 give 8..63 (past every
+// vector tile and remainder of the kernels), and the rest give 0..7.
+inline constexpr std::size_t largestGeneratedCount = 63;
 inline std::size_t decodeCount(std::uint8_t code) {
     if (code >= 0xF8) return hugeCounts[code - 0xF8];
+    if (code >= 0xC0) return 8 + (code - 0xC0);
     return code % 8;
 }
 
@@ -110,18 +116,69 @@ struct Call {
     long long arraysLeft = -1;               // negative: the host never runs out
 };
 
+// Values for a large array: a short input still fills it, with special
+// values at a rate of up to one in four that the input chooses.
+inline std::vector<double> generateValues(ByteReader& in, std::size_t count) {
+    std::uint64_t state = in.byte() | (std::uint64_t{in.byte()} << 8);
+    const std::uint64_t specialsPer1024 = in.byte();
+    std::vector<double> values(count);
+    for (double& value : values) {
+        // splitmix64
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15u);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+        z ^= z >> 31;
+        if ((z & 1023) < specialsPer1024)
+            value = specialValues[(z >> 10) % 32];
+        else
+            value = (static_cast<double>((z >> 16) % 216) - 96.0) / 8.0;
+    }
+    return values;
+}
+
 inline std::vector<double> decodeValues(ByteReader& in, std::size_t count) {
+    if (count > 49) return generateValues(in, count);
     std::vector<double> values(count);
     for (double& value : values) value = decodeValue(in);
     return values;
+}
+
+// An array of another numeric class, holding the decoded values as that
+// class holds them (saturated, with NaN as 0 for integers, as a host
+// converts them).
+template <typename T>
+testhost::ArrayPtr decodeOfClass(ByteReader& in, mxClassID classId, std::size_t rows,
+                                 std::size_t cols) {
+    auto array = testhost::makeOfClass(classId, rows, cols);
+    auto* data = reinterpret_cast<unsigned char*>(mxGetPr(array.get()));
+    const std::vector<double> values = decodeValues(in, rows * cols);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const double v = values[i];
+        T element;
+        if constexpr (std::is_same_v<T, float>) {
+            constexpr double largest = std::numeric_limits<float>::max();
+            element = v > largest    ? std::numeric_limits<float>::infinity()
+                      : v < -largest ? -std::numeric_limits<float>::infinity()
+                                     : static_cast<float>(v);
+        } else if constexpr (std::is_same_v<T, bool>) {
+            element = v != 0;
+        } else {
+            constexpr double low = std::numeric_limits<T>::min(), high = std::numeric_limits<T>::max();
+            element = std::isnan(v) ? T{0} : v <= low ? std::numeric_limits<T>::min()
+                                    : v >= high       ? std::numeric_limits<T>::max()
+                                                      : static_cast<T>(v);
+        }
+        std::memcpy(data + i * sizeof element, &element, sizeof element);
+    }
+    return array;
 }
 
 inline testhost::ArrayPtr decodeArray(ByteReader& in, Kind kind) {
     std::size_t rows = decodeCount(in.byte());
     std::size_t cols = decodeCount(in.byte());
     // A huge count only ever comes with an empty other side.
-    if (rows >= 8) cols = 0;
-    if (cols >= 8) rows = 0;
+    if (rows > largestGeneratedCount) cols = 0;
+    if (cols > largestGeneratedCount) rows = 0;
     const std::size_t count = rows * cols;
     switch (kind) {
     case Kind::realDouble: return testhost::makeDouble(rows, cols, decodeValues(in, count));
@@ -130,9 +187,9 @@ inline testhost::ArrayPtr decodeArray(ByteReader& in, Kind kind) {
         return testhost::makeComplex(rows, cols, real, decodeValues(in, count));
     }
     case Kind::sparseDouble: return testhost::makeSparse(rows, cols, decodeValues(in, count));
-    case Kind::single: return testhost::makeOfClass(mxSINGLE_CLASS, rows, cols);
-    case Kind::int32: return testhost::makeOfClass(mxINT32_CLASS, rows, cols);
-    case Kind::logical: return testhost::makeOfClass(mxLOGICAL_CLASS, rows, cols);
+    case Kind::single: return decodeOfClass<float>(in, mxSINGLE_CLASS, rows, cols);
+    case Kind::int32: return decodeOfClass<std::int32_t>(in, mxINT32_CLASS, rows, cols);
+    case Kind::logical: return decodeOfClass<bool>(in, mxLOGICAL_CLASS, rows, cols);
     case Kind::character: return testhost::makeOfClass(mxCHAR_CLASS, rows, cols);
     case Kind::cell: return testhost::makeOfClass(mxCELL_CLASS, rows, cols);
     case Kind::structure: return testhost::makeOfClass(mxSTRUCT_CLASS, rows, cols);

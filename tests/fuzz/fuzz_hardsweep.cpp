@@ -2,5 +2,5 @@
 #include "sweep_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzzcall::checkSweepCall("hardsweep", hardThresholdSweep, data, size);
+    return fuzzcall::checkSweepCall("hardsweep", reference::Rule::hardThreshold, data, size);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 // Random calls of one sweep plug-in: on top of what every call must satisfy,
-// a well-formed call must succeed and return the kernel's n×m sweep of the
-// inputs' data, and any other call must be refused.
+// a well-formed call must succeed and return, bit for bit, the reference
+// loops' n×m sweep of the inputs' data, and any other call must be refused.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,12 +10,9 @@
 #include <vector>
 
 #include "call_checks.h"
-#include "forward_sweep.h"
+#include "reference_kernels.h"
 
 namespace fuzzcall {
-
-using SweepKernel = void (*)(double*, const double*, const double*, double, std::int32_t,
-                             std::int32_t);
 
 // lambda, n and m are whatever the host's scalar conversion makes of them.
 inline double firstValue(const mxArray* array) { return mxGetScalar(array); }
@@ -43,7 +40,7 @@ inline bool isWellFormedSweep(const Call& call) {
     return readsFit && hostHasRoomFor(call, 1);
 }
 
-inline int checkSweepCall(const char* name, SweepKernel sweep, const std::uint8_t* data,
+inline int checkSweepCall(const char* name, reference::Rule rule, const std::uint8_t* data,
                           std::size_t size) {
     static const testhost::Plugin plugin(PLUGIN_PATH);
     const Call call = decodeCall(data, size);
@@ -63,13 +60,14 @@ inline int checkSweepCall(const char* name, SweepKernel sweep, const std::uint8_
     const std::vector<double> M = testhost::values(call.inputs[0]);
     const std::vector<double> C = testhost::values(call.inputs[1]);
     std::vector<double> X(static_cast<std::size_t>(n) * static_cast<std::size_t>(m));
-    sweep(X.data(), M.data(), C.data(), firstValue(call.inputs[2]), n, m);
+    reference::forwardSweep(rule, X.data(), M.data(), C.data(), firstValue(call.inputs[2]), n, m);
 
     const mxArray* output = result.outputs[0].get();
     require(mxGetM(output) == static_cast<std::size_t>(n) &&
                 mxGetN(output) == static_cast<std::size_t>(m),
             name, "the result is not n by m");
-    require(sameBits(testhost::values(output), X), name, "the result differs from the kernel's");
+    require(sameBits(testhost::values(output), X), name,
+            "the result differs from the reference loops'");
     return 0;
 }
 
