@@ -17,7 +17,11 @@ function [images, rows, cols] = read_idx_images(file, count)
     folder = tempname();
     mkdir(folder);
     try
-      unpacked = gunzip(file, folder);
+      % Octave's gunzip unpacks beside its input before moving the result,
+      % and the data sets' own folder is read-only for most users.
+      copyfile(file, folder);
+      [~, name, extension] = fileparts(file);
+      unpacked = gunzip(fullfile(folder, [name extension]), folder);
       [images, rows, cols] = read_plain(unpacked{1}, count);
     catch failure
       remove_folder(folder);
