@@ -6,6 +6,22 @@
 
 #include "paths.h"
 
+void greedyColumnsOn(KernelPath path, const GreedyProblem& p, double threshold) {
+    switch (path) {
+    case KernelPath::scalar:
+        scalar_path::greedyColumns(p, threshold);
+        return;
+#if GREEDYSWEEP_X86_64
+    case KernelPath::avx2:
+        avx2_path::greedyColumns(p, threshold);
+        return;
+    case KernelPath::avx512:
+        avx512_path::greedyColumns(p, threshold);
+        return;
+#endif
+    }
+}
+
 void greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
                               double tol, std::int32_t n, std::int32_t k,
                               std::int32_t maxinner) {
@@ -19,20 +35,24 @@ void greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, do
     for (std::size_t i = 0; i < length; ++i)
         diag[i] = HHt[static_cast<std::ptrdiff_t>(i) * diagonalStride];
 
-    const GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), tol, n, k, maxinner};
+    const GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), n, k, maxinner};
+    // Every column is finished before its first scan.
+    if (maxinner <= 0) return;
+    double reference = 0.0;
     switch (path) {
     case KernelPath::scalar:
-        scalar_path::greedyColumns(problem);
-        return;
+        reference = scalar_path::initialReduction(problem);
+        break;
 #if GREEDYSWEEP_X86_64
     case KernelPath::avx2:
-        avx2_path::greedyColumns(problem);
-        return;
+        reference = avx2_path::initialReduction(problem);
+        break;
     case KernelPath::avx512:
-        avx512_path::greedyColumns(problem);
-        return;
+        reference = avx512_path::initialReduction(problem);
+        break;
 #endif
     }
+    greedyColumnsOn(path, problem, reference * tol);
 }
 
 void greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,

@@ -10,6 +10,7 @@
 #include "greedy_coordinate_update.h"
 #include "greedy_problem.h"
 #include "kernel_paths.h"
+#include "paths.h"
 #include "random_data.h"
 #include "reference_kernels.h"
 
@@ -384,6 +385,22 @@ TEST_P(GreedyUpdate, UnusualDiagonalsAndFactorsMatchReference) {
         ASSERT_TRUE(sameBits(g.W, expected.W)) << "trial " << trial;
         ASSERT_TRUE(sameBits(g.GW, expected.GW)) << "trial " << trial;
     }
+}
+
+// The most columns a call may have, with k = 0 so that no storage is needed.
+// Each path's column schedule starts a few columns below 2^31 − 1 and must
+// reach n without its counters passing it (under UBSan an overflow aborts;
+// without it, the schedule loops or writes before W).
+TEST_P(GreedyUpdate, ColumnCountersStopAtInt32Max) {
+    constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max();
+    std::vector<double> GW{5.0}, HHt{1.0}, W{7.0}, diag{1.0}, step{0.0};
+    for (std::int32_t first = most - 9; first < most; ++first) {
+        GreedyProblem p{GW.data(), HHt.data(), W.data(), diag.data(), step.data(), most, 0, 3};
+        p.firstColumn = first;
+        greedyColumnsOn(path(), p, 0.0);
+    }
+    EXPECT_TRUE(sameBits(GW, {5.0}));
+    EXPECT_TRUE(sameBits(W, {7.0}));
 }
 
 INSTANTIATE_FOR_EVERY_PATH(GreedyUpdate);
