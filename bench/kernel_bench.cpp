@@ -105,8 +105,11 @@ void registerGreedy() {
                 (prefix + kernelPathName(path)).c_str(), [=](benchmark::State& state) {
                     for (auto _ : state) {
                         restore(state);
-                        greedyCoordinateUpdateOn(path, GW->data(), problem->HHt.data(),
-                                                 W->data(), greedyTol, n, k, maxinner);
+                        if (!greedyCoordinateUpdateOn(path, GW->data(), problem->HHt.data(),
+                                                      W->data(), greedyTol, n, k, maxinner)) {
+                            state.SkipWithError("no memory for the scratch vectors");
+                            break;
+                        }
                     }
                 })->Unit(benchmark::kMillisecond);
         }

@@ -34,7 +34,9 @@ void checkAgainstKernel(const fuzzcall::Call& call, const testhost::CallResult& 
     const std::vector<double> HHt = testhost::values(call.inputs[1]);
     const double tol = testhost::values(call.inputs[3])[0];
     const std::int32_t maxinner = fuzzcall::truncatedCount(testhost::values(call.inputs[4])[0]);
-    if (k > 0 && n > 0) greedyCoordinateUpdate(GW.data(), HHt.data(), W.data(), tol, n, k, maxinner);
+    fuzzcall::require(k <= 0 || n <= 0 ||
+                          greedyCoordinateUpdate(GW.data(), HHt.data(), W.data(), tol, n, k, maxinner),
+                      name, "the kernel found no memory for its scratch vectors");
 
     const mxArray* Wnew = result.outputs[0].get();
     fuzzcall::require(mxGetM(Wnew) == mxGetM(call.inputs[0]) &&

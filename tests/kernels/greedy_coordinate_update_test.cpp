@@ -24,7 +24,8 @@ struct Greedy {
     std::int32_t n, k, maxinner;
 
     void run(KernelPath path) {
-        greedyCoordinateUpdateOn(path, GW.data(), HHt.data(), W.data(), tol, n, k, maxinner);
+        EXPECT_TRUE(
+            greedyCoordinateUpdateOn(path, GW.data(), HHt.data(), W.data(), tol, n, k, maxinner));
     }
     void runReference() {
         reference::greedyCoordinateUpdate(GW.data(), HHt.data(), W.data(), tol, n, k, maxinner);
@@ -413,7 +414,8 @@ TEST(GreedyEntryPoint, DispatchedUpdateMatchesReference) {
     Greedy g{random.values(k * n), random.values(k * k), random.values(k * n), 1e-3, n, k, 20};
     for (std::int32_t i = 0; i < k; ++i) g.HHt[i * (k + 1)] = 1 + random.uniform();
     Greedy expected = g;
-    greedyCoordinateUpdate(g.GW.data(), g.HHt.data(), g.W.data(), g.tol, n, k, g.maxinner);
+    ASSERT_TRUE(
+        greedyCoordinateUpdate(g.GW.data(), g.HHt.data(), g.W.data(), g.tol, n, k, g.maxinner));
     expected.runReference();
     EXPECT_TRUE(sameBits(g.W, expected.W));
     EXPECT_TRUE(sameBits(g.GW, expected.GW));
