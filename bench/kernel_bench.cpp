@@ -112,8 +112,11 @@ void registerGreedyCase(const std::string& prefix, const Shape& shape, double to
             (prefix + kernelPathName(path)).c_str(), [=](benchmark::State& state) {
                 for (auto _ : state) {
                     restore(state);
-                    greedyCoordinateUpdateOn(path, GW->data(), problem->HHt.data(), W->data(),
-                                             tol, n, k, maxinner);
+                    if (!greedyCoordinateUpdateOn(path, GW->data(), problem->HHt.data(),
+                                                  W->data(), tol, n, k, maxinner)) {
+                        state.SkipWithError("no memory for the scratch vectors");
+                        break;
+                    }
                 }
                 perRowMove(state);
             })->Unit(benchmark::kMillisecond);

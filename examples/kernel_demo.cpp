@@ -26,7 +26,10 @@ int main() {
     std::vector<double> HHt{2, 0.5, 0.5, 1};
     std::vector<double> W{0, 0, 1, 1};
     std::vector<double> GW{-2, -2, 3.5, 0.5};  // gradient HHt·W + b
-    greedyCoordinateUpdate(GW.data(), HHt.data(), W.data(), 1e-6, n, k, 10);
+    if (!greedyCoordinateUpdate(GW.data(), HHt.data(), W.data(), 1e-6, n, k, 10)) {
+        std::fprintf(stderr, "greedy update: out of memory\n");
+        return 1;
+    }
     printMatrix("greedy update: W", W, k, n);
     printMatrix("gradient GW", GW, k, n);
 

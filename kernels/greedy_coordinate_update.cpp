@@ -6,36 +6,58 @@
 
 #include "paths.h"
 
-void greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
+void greedyColumnsOn(KernelPath path, const GreedyProblem& p, double threshold) {
+    switch (path) {
+    case KernelPath::scalar:
+        scalar_path::greedyColumns(p, threshold);
+        return;
+#if GREEDYSWEEP_X86_64
+    case KernelPath::avx2:
+        avx2_path::greedyColumns(p, threshold);
+        return;
+    case KernelPath::avx512:
+        avx512_path::greedyColumns(p, threshold);
+        return;
+#endif
+    }
+}
+
+bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
                               double tol, std::int32_t n, std::int32_t k,
                               std::int32_t maxinner) {
     const std::size_t length = k > 0 ? static_cast<std::size_t>(k) : 0;
     std::unique_ptr<double[]> diag(new (std::nothrow) double[length]);
     std::unique_ptr<double[]> step(new (std::nothrow) double[length]);
     // Without scratch space nothing is touched: GW and W stay as given.
-    if (!diag || !step || n <= 0) return;
+    if (length > 0 && (!diag || !step)) return false;
+    if (n <= 0) return true;
 
     const std::ptrdiff_t diagonalStride = static_cast<std::ptrdiff_t>(k) + 1;
     for (std::size_t i = 0; i < length; ++i)
         diag[i] = HHt[static_cast<std::ptrdiff_t>(i) * diagonalStride];
 
-    const GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), tol, n, k, maxinner};
+    const GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), n, k, maxinner};
+    // Every column is finished before its first scan.
+    if (maxinner <= 0) return true;
+    double reference = 0.0;
     switch (path) {
     case KernelPath::scalar:
-        scalar_path::greedyColumns(problem);
-        return;
+        reference = scalar_path::initialReduction(problem);
+        break;
 #if GREEDYSWEEP_X86_64
     case KernelPath::avx2:
-        avx2_path::greedyColumns(problem);
-        return;
+        reference = avx2_path::initialReduction(problem);
+        break;
     case KernelPath::avx512:
-        avx512_path::greedyColumns(problem);
-        return;
+        reference = avx512_path::initialReduction(problem);
+        break;
 #endif
     }
+    greedyColumnsOn(path, problem, reference * tol);
+    return true;
 }
 
-void greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
+bool greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
                             std::int32_t n, std::int32_t k, std::int32_t maxinner) {
-    greedyCoordinateUpdateOn(fastestKernelPath(), GW, HHt, W, tol, n, k, maxinner);
+    return greedyCoordinateUpdateOn(fastestKernelPath(), GW, HHt, W, tol, n, k, maxinner);
 }

@@ -10,10 +10,13 @@
 // stops after maxinner moves, when no entry can lower the objective, or once
 // a move's predicted reduction falls below tol times the largest reduction
 // available at entry. GW, HHt and W must not overlap.
-void greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
+//
+// Returns false, with GW and W untouched, when the two scratch vectors of k
+// doubles cannot be allocated; the caller must not take W as the result then.
+[[nodiscard]] bool greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
                             std::int32_t n, std::int32_t k, std::int32_t maxinner);
 
 // The same on a named path; `path` must be available on this CPU.
-void greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
+[[nodiscard]] bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
                               double tol, std::int32_t n, std::int32_t k,
                               std::int32_t maxinner);

@@ -11,14 +11,16 @@ struct GreedyProblem {
     double* W;           // k×n factor, updated in place
     const double* diag;  // k: diagonal of HHt
     double* step;        // k: per-entry step of the current scan (scalar path)
-    double tol;
     std::int32_t n;
     std::int32_t k;
     std::int32_t maxinner;
+    // The columns to update are firstColumn … n−1. The entry point starts at
+    // 0; a test starts near 2^31 to reach the top of the column counters.
+    std::int32_t firstColumn = 0;
 
     // Start of column j of GW or W, at full machine width.
-    std::ptrdiff_t columnStart(std::int32_t j) const {
-        return static_cast<std::ptrdiff_t>(j) * static_cast<std::ptrdiff_t>(k);
+    std::ptrdiff_t columnStart(std::ptrdiff_t j) const {
+        return j * static_cast<std::ptrdiff_t>(k);
     }
 };
 

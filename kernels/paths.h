@@ -7,10 +7,12 @@
 #include <cstdint>
 
 #include "greedy_problem.h"
+#include "kernel_path.h"
 #include "simd_target.h"
 
 namespace scalar_path {
-void greedyColumns(const GreedyProblem& p);
+double initialReduction(const GreedyProblem& p);
+void greedyColumns(const GreedyProblem& p, double threshold);
 void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,
                         std::int32_t n, std::int32_t m);
 void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t n,
@@ -19,7 +21,8 @@ void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t 
 
 #if GREEDYSWEEP_X86_64
 namespace avx2_path {
-void greedyColumns(const GreedyProblem& p);
+double initialReduction(const GreedyProblem& p);
+void greedyColumns(const GreedyProblem& p, double threshold);
 void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,
                         std::int32_t n, std::int32_t m);
 void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t n,
@@ -27,10 +30,15 @@ void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t 
 }  // namespace avx2_path
 
 namespace avx512_path {
-void greedyColumns(const GreedyProblem& p);
+double initialReduction(const GreedyProblem& p);
+void greedyColumns(const GreedyProblem& p, double threshold);
 void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,
                         std::int32_t n, std::int32_t m);
 void nonNegativeSweep(double* X, const double* M, const double* C, std::int32_t n,
                       std::int32_t m);
 }  // namespace avx512_path
 #endif
+
+// Columns p.firstColumn … p.n−1 of the greedy update on `path`, stopping on
+// `threshold` (tol times the largest reduction at entry).
+void greedyColumnsOn(KernelPath path, const GreedyProblem& p, double threshold);

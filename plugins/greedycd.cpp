@@ -87,8 +87,12 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
 
     // An empty W has nothing to update, and the kernel would still walk
     // every one of up to 2^31 - 1 empty columns.
-    if (k > 0 && n > 0)
-        greedyCoordinateUpdate(mxGetPr(GWnew), mxGetPr(HHt), mxGetPr(Wnew), tol, n, k, maxinner);
+    if (k > 0 && n > 0 &&
+        !greedyCoordinateUpdate(mxGetPr(GWnew), mxGetPr(HHt), mxGetPr(Wnew), tol, n, k, maxinner)) {
+        mxDestroyArray(Wnew);
+        mxDestroyArray(GWnew);
+        arguments::refuse(plugin, "outOfMemory", "no memory for the kernel's scratch vectors");
+    }
 
     plhs[0] = Wnew;
     if (nlhs >= 2)

@@ -6,13 +6,11 @@
 #include "../paths.h"
 
 namespace scalar_path {
-namespace {
-
 // Largest reduction available anywhere in W at entry; never negative, and a
 // NaN reduction never raises it.
 double initialReduction(const GreedyProblem& p) {
     double init = 0.0;
-    for (std::int32_t j = 0; j < p.n; ++j) {
+    for (std::ptrdiff_t j = 0; j < p.n; ++j) {
         const double* g = p.GW + p.columnStart(j);
         const double* w = p.W + p.columnStart(j);
         for (std::int32_t i = 0; i < p.k; ++i) {
@@ -22,6 +20,8 @@ double initialReduction(const GreedyProblem& p) {
     }
     return init;
 }
+
+namespace {
 
 // Scans the column, leaving every entry's step in p.step; returns the row with
 // the strictly largest positive reduction (lowest row on ties), or −1.
@@ -43,9 +43,8 @@ std::int32_t bestMove(const GreedyProblem& p, const double* g, const double* w,
 
 }  // namespace
 
-void greedyColumns(const GreedyProblem& p) {
-    const double threshold = initialReduction(p) * p.tol;
-    for (std::int32_t j = 0; j < p.n; ++j) {
+void greedyColumns(const GreedyProblem& p, double threshold) {
+    for (std::ptrdiff_t j = p.firstColumn; j < p.n; ++j) {
         double* g = p.GW + p.columnStart(j);
         double* w = p.W + p.columnStart(j);
         for (std::int32_t moves = 0; moves < p.maxinner; ++moves) {

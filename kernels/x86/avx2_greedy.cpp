@@ -29,7 +29,7 @@ struct Chunk {
     bool full;
     __m256i valid;
 
-    GREEDYSWEEP_TARGET_AVX2 Chunk(std::int32_t remaining)
+    GREEDYSWEEP_TARGET_AVX2 Chunk(std::ptrdiff_t remaining)
         : full(remaining >= kLanes),
           valid(_mm256_cmpgt_epi64(_mm256_set1_epi64x(remaining), _mm256_set_epi64x(3, 2, 1, 0))) {}
 
@@ -85,7 +85,7 @@ GREEDYSWEEP_TARGET_AVX2 inline LaneBest noMove() {
 // Scores the four rows from i on (fewer at the end of the column) into lanes.
 GREEDYSWEEP_TARGET_AVX2 inline void scanChunk(const GreedyProblem& p, double* g, const double* w,
                                               const double* hessianColumn, __m256d moved,
-                                              std::int32_t i, __m256d row, LaneBest& lanes) {
+                                              std::ptrdiff_t i, __m256d row, LaneBest& lanes) {
     const Chunk chunk(p.k - i);
     __m256d gi = chunk.load(g + i);
     if (hessianColumn) {
@@ -132,7 +132,7 @@ GREEDYSWEEP_TARGET_AVX2 Move scan(const GreedyProblem& p, double* g, const doubl
     const __m256d moved = _mm256_set1_pd(s);
     __m256d row = _mm256_set_pd(3, 2, 1, 0);
     const __m256d four = _mm256_set1_pd(kLanes);
-    for (std::int32_t i = 0; i < p.k; i += 2 * kLanes) {
+    for (std::ptrdiff_t i = 0; i < p.k; i += 2 * kLanes) {
         scanChunk(p, g, w, hessianColumn, moved, i, row, even);
         row = _mm256_add_pd(row, four);
         scanChunk(p, g, w, hessianColumn, moved, i + kLanes, row, odd);
@@ -144,21 +144,23 @@ GREEDYSWEEP_TARGET_AVX2 Move scan(const GreedyProblem& p, double* g, const doubl
 GREEDYSWEEP_TARGET_AVX2 void addMove(const GreedyProblem& p, double* g,
                                      const double* hessianColumn, double s) {
     const __m256d moved = _mm256_set1_pd(s);
-    for (std::int32_t i = 0; i < p.k; i += kLanes) {
+    for (std::ptrdiff_t i = 0; i < p.k; i += kLanes) {
         const Chunk chunk(p.k - i);
         chunk.store(g + i, _mm256_add_pd(_mm256_mul_pd(moved, chunk.load(hessianColumn + i)),
                                          chunk.load(g + i)));
     }
 }
 
+}  // namespace
+
 // Largest reduction anywhere in W at entry: a max of non-negative, non-NaN
 // values, so the lanes may be merged in any order.
 GREEDYSWEEP_TARGET_AVX2 double initialReduction(const GreedyProblem& p) {
     __m256d init = _mm256_setzero_pd();
-    for (std::int32_t j = 0; j < p.n; ++j) {
+    for (std::ptrdiff_t j = 0; j < p.n; ++j) {
         const double* g = p.GW + p.columnStart(j);
         const double* w = p.W + p.columnStart(j);
-        for (std::int32_t i = 0; i < p.k; i += kLanes) {
+        for (std::ptrdiff_t i = 0; i < p.k; i += kLanes) {
             const Chunk chunk(p.k - i);
             __m256d gi = chunk.load(g + i);
             __m256d d = chunk.load(p.diag + i);
@@ -177,15 +179,8 @@ GREEDYSWEEP_TARGET_AVX2 double initialReduction(const GreedyProblem& p) {
 
 // The shared schedule, compiled for this instruction set with the scans
 // inline in it.
-GREEDYSWEEP_TARGET_AVX2 GREEDYSWEEP_FLATTEN void runColumns(const GreedyProblem& p, double threshold) {
+GREEDYSWEEP_TARGET_AVX2 GREEDYSWEEP_FLATTEN void greedyColumns(const GreedyProblem& p, double threshold) {
     greedy_schedule::runColumns<scan, addMove>(p, threshold);
-}
-
-}  // namespace
-
-void greedyColumns(const GreedyProblem& p) {
-    if (p.maxinner <= 0) return;  // every column is finished before its first scan
-    runColumns(p, initialReduction(p) * p.tol);
 }
 
 }  // namespace avx2_path

@@ -25,7 +25,7 @@ constexpr std::int32_t kLanes = 8;
 using greedy_schedule::Move;
 
 // Lanes 0 … count−1 set; none when count ≤ 0.
-GREEDYSWEEP_TARGET_AVX512 inline __mmask8 firstLanes(std::int32_t count) {
+GREEDYSWEEP_TARGET_AVX512 inline __mmask8 firstLanes(std::ptrdiff_t count) {
     if (count <= 0) return 0;
     return count >= kLanes ? static_cast<__mmask8>(0xff)
                            : static_cast<__mmask8>((1u << count) - 1);
@@ -72,7 +72,7 @@ GREEDYSWEEP_TARGET_AVX512 inline LaneBest noMove() {
 // Scores the eight rows from i on (fewer at the end of the column) into lanes.
 GREEDYSWEEP_TARGET_AVX512 inline void scanChunk(const GreedyProblem& p, double* g, const double* w,
                                                 const double* hessianColumn, __m512d moved,
-                                                std::int32_t i, __m512d row, LaneBest& lanes) {
+                                                std::ptrdiff_t i, __m512d row, LaneBest& lanes) {
     const __mmask8 valid = firstLanes(p.k - i);
     __m512d gi = _mm512_maskz_loadu_pd(valid, g + i);
     if (hessianColumn) {
@@ -113,7 +113,7 @@ GREEDYSWEEP_TARGET_AVX512 Move scan(const GreedyProblem& p, double* g, const dou
     const __m512d moved = _mm512_set1_pd(s);
     __m512d row = _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0);
     const __m512d eight = _mm512_set1_pd(kLanes);
-    for (std::int32_t i = 0; i < p.k; i += 2 * kLanes) {
+    for (std::ptrdiff_t i = 0; i < p.k; i += 2 * kLanes) {
         scanChunk(p, g, w, hessianColumn, moved, i, row, even);
         row = _mm512_add_pd(row, eight);
         scanChunk(p, g, w, hessianColumn, moved, i + kLanes, row, odd);
@@ -125,7 +125,7 @@ GREEDYSWEEP_TARGET_AVX512 Move scan(const GreedyProblem& p, double* g, const dou
 GREEDYSWEEP_TARGET_AVX512 void addMove(const GreedyProblem& p, double* g,
                                        const double* hessianColumn, double s) {
     const __m512d moved = _mm512_set1_pd(s);
-    for (std::int32_t i = 0; i < p.k; i += kLanes) {
+    for (std::ptrdiff_t i = 0; i < p.k; i += kLanes) {
         const __mmask8 valid = firstLanes(p.k - i);
         __m512d gi = _mm512_add_pd(
             _mm512_mul_pd(moved, _mm512_maskz_loadu_pd(valid, hessianColumn + i)),
@@ -134,14 +134,16 @@ GREEDYSWEEP_TARGET_AVX512 void addMove(const GreedyProblem& p, double* g,
     }
 }
 
+}  // namespace
+
 // Largest reduction anywhere in W at entry: a max of non-negative, non-NaN
 // values, so the lanes may be merged in any order.
 GREEDYSWEEP_TARGET_AVX512 double initialReduction(const GreedyProblem& p) {
     __m512d init = _mm512_setzero_pd();
-    for (std::int32_t j = 0; j < p.n; ++j) {
+    for (std::ptrdiff_t j = 0; j < p.n; ++j) {
         const double* g = p.GW + p.columnStart(j);
         const double* w = p.W + p.columnStart(j);
-        for (std::int32_t i = 0; i < p.k; i += kLanes) {
+        for (std::ptrdiff_t i = 0; i < p.k; i += kLanes) {
             const __mmask8 valid = firstLanes(p.k - i);
             __m512d gi = _mm512_maskz_loadu_pd(valid, g + i);
             __m512d d = _mm512_maskz_loadu_pd(valid, p.diag + i);
@@ -161,15 +163,8 @@ GREEDYSWEEP_TARGET_AVX512 double initialReduction(const GreedyProblem& p) {
 
 // The shared schedule, compiled for this instruction set with the scans
 // inline in it.
-GREEDYSWEEP_TARGET_AVX512 GREEDYSWEEP_FLATTEN void runColumns(const GreedyProblem& p, double threshold) {
+GREEDYSWEEP_TARGET_AVX512 GREEDYSWEEP_FLATTEN void greedyColumns(const GreedyProblem& p, double threshold) {
     greedy_schedule::runColumns<scan, addMove>(p, threshold);
-}
-
-}  // namespace
-
-void greedyColumns(const GreedyProblem& p) {
-    if (p.maxinner <= 0) return;  // every column is finished before its first scan
-    runColumns(p, initialReduction(p) * p.tol);
 }
 
 }  // namespace avx512_path

@@ -4,6 +4,7 @@
 // instruction set supplies only its scan of a column and its gradient update;
 // the schedule is the same for all of them.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "../greedy_problem.h"
@@ -56,10 +57,10 @@ inline void makeMove(const GreedyProblem& p, double threshold, Column& c) {
 //   addMove(p, g, hessianColumn, s) applies only the update.
 template <auto scan, auto addMove>
 inline void runColumns(const GreedyProblem& p, double threshold) {
-    constexpr std::int32_t kInFlight = 4;
-    for (std::int32_t j0 = 0; j0 < p.n; j0 += kInFlight) {
+    constexpr std::ptrdiff_t kInFlight = 4;
+    for (std::ptrdiff_t j0 = p.firstColumn; j0 < p.n; j0 += kInFlight) {
         Column columns[kInFlight];
-        for (std::int32_t c = 0; c < kInFlight && j0 + c < p.n; ++c) {
+        for (std::ptrdiff_t c = 0; c < kInFlight && j0 + c < p.n; ++c) {
             columns[c].g = p.GW + p.columnStart(j0 + c);
             columns[c].w = p.W + p.columnStart(j0 + c);
             columns[c].finished = false;

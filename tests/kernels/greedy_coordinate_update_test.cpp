@@ -10,6 +10,7 @@
 #include "greedy_coordinate_update.h"
 #include "greedy_problem.h"
 #include "kernel_paths.h"
+#include "paths.h"
 #include "random_data.h"
 #include "reference_kernels.h"
 
@@ -23,7 +24,8 @@ struct Greedy {
     std::int32_t n, k, maxinner;
 
     void run(KernelPath path) {
-        greedyCoordinateUpdateOn(path, GW.data(), HHt.data(), W.data(), tol, n, k, maxinner);
+        EXPECT_TRUE(
+            greedyCoordinateUpdateOn(path, GW.data(), HHt.data(), W.data(), tol, n, k, maxinner));
     }
     void runReference() {
         reference::greedyCoordinateUpdate(GW.data(), HHt.data(), W.data(), tol, n, k, maxinner);
@@ -386,6 +388,22 @@ TEST_P(GreedyUpdate, UnusualDiagonalsAndFactorsMatchReference) {
     }
 }
 
+// The most columns a call may have, with k = 0 so that no storage is needed.
+// Each path's column schedule starts a few columns below 2^31 − 1 and must
+// reach n without its counters passing it (under UBSan an overflow aborts;
+// without it, the schedule loops or writes before W).
+TEST_P(GreedyUpdate, ColumnCountersStopAtInt32Max) {
+    constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max();
+    std::vector<double> GW{5.0}, HHt{1.0}, W{7.0}, diag{1.0}, step{0.0};
+    for (std::int32_t first = most - 9; first < most; ++first) {
+        GreedyProblem p{GW.data(), HHt.data(), W.data(), diag.data(), step.data(), most, 0, 3};
+        p.firstColumn = first;
+        greedyColumnsOn(path(), p, 0.0);
+    }
+    EXPECT_TRUE(sameBits(GW, {5.0}));
+    EXPECT_TRUE(sameBits(W, {7.0}));
+}
+
 INSTANTIATE_FOR_EVERY_PATH(GreedyUpdate);
 
 // The entry point dispatches to the fastest path, which must give the bits of
@@ -396,7 +414,8 @@ TEST(GreedyEntryPoint, DispatchedUpdateMatchesReference) {
     Greedy g{random.values(k * n), random.values(k * k), random.values(k * n), 1e-3, n, k, 20};
     for (std::int32_t i = 0; i < k; ++i) g.HHt[i * (k + 1)] = 1 + random.uniform();
     Greedy expected = g;
-    greedyCoordinateUpdate(g.GW.data(), g.HHt.data(), g.W.data(), g.tol, n, k, g.maxinner);
+    ASSERT_TRUE(
+        greedyCoordinateUpdate(g.GW.data(), g.HHt.data(), g.W.data(), g.tol, n, k, g.maxinner));
     expected.runReference();
     EXPECT_TRUE(sameBits(g.W, expected.W));
     EXPECT_TRUE(sameBits(g.GW, expected.GW));
