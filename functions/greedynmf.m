@@ -40,8 +40,9 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %                afterwards. Without it, the start uses the current state.
 %     W0, H0     the start itself (m-by-k and k-by-n, non-negative; give
 %                both, and neither init nor seed)
-%     verbose    print one line per outer iteration and the stop reason
-%                (default false)
+%     verbose    print one line per outer iteration (objective, relative
+%                error, relative change, seconds since the call began) and
+%                the stop reason (default false)
 %
 %   The defaults for maxinner and inner_tol come from timing runs to a
 %   common objective on Fashion-MNIST (10000-by-784, rank 20) and on a
@@ -54,8 +55,9 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %   1e-3 and looser that spend the moves unevenly) drive entries to zero
 %   early and needed 1.5 to 3 times the outer iterations. Ending inner work
 %   adaptively, once a move gains little against the largest gain, is what
-%   inner_tol does; its best value was the smallest tried.
-
+%   inner_tol does; its best value was the smallest tried. (Runs end in
+%   local minima some 0.1% apart, and which one varies with these settings.)
+%
 %   info is a struct with
 %     objective  f at the start, then after each outer iteration
 %     time       seconds since the call began, at the same points
