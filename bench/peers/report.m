@@ -1,7 +1,8 @@
-function report(folder, title_text, picture)
+function report(folder, title_text, picture, legend_place)
 % REPORT  Reads the traces in FOLDER (ours.txt, sklearn_cd.txt,
 % sklearn_mu.txt, rcppml.txt: iterations, seconds, objective per line),
-% prints the comparison as a Markdown table and draws PICTURE.
+% prints the comparison as a Markdown table and draws PICTURE, with the
+% legend at LEGEND_PLACE ('northeast', 'southwest', ...).
 %
 % Two targets: the objectives scikit-learn's cd solver reaches after 50
 % and after 200 iterations. A solver's time to a target is the time of its
@@ -47,7 +48,7 @@ function report(folder, title_text, picture)
       fprintf(' | %.4g %% |\n', 100 * (min(reached) / targets(2) - 1));
     end
   end
-  draw(traces, labels, targets(2), title_text, picture);
+  draw(traces, labels, targets(2), title_text, picture, legend_place);
 end
 
 function [seconds, iterations] = time_to(trace, target)
@@ -61,7 +62,7 @@ function [seconds, iterations] = time_to(trace, target)
   end
 end
 
-function draw(traces, labels, target, title_text, picture)
+function draw(traces, labels, target, title_text, picture, legend_place)
   print_options = {'-dpng', '-r100'};
   if exist('OCTAVE_VERSION', 'builtin')
     warning('off', 'Octave:gnuplot-graphics');
@@ -69,26 +70,28 @@ function draw(traces, labels, target, title_text, picture)
     warning('off', 'print:nogs');
     print_options = {'-dpngcairo', '-S800,500'};
   end
-  best = min(cellfun(@(t) min(t(:, 3)), traces));
   % The excess over the best objective any solver reached, so that the
-  % last digits that separate the solvers show on a log scale.
-  floor_value = 1e-6;
+  % last digits that separate the solvers show on a log scale; the point
+  % that is the best itself has no excess and is left out.
+  best = min(cellfun(@(t) min(t(:, 3)), traces));
   handle = figure('visible', 'off');
   set(handle, 'PaperUnits', 'inches', 'PaperPosition', [0, 0, 8, 5]);
   styles = {'.-', 'o-', 's-', '^-'};
   for s = 1:numel(traces)
     t = traces{s};
-    semilogy(t(:, 2), max(t(:, 3) / best - 1, floor_value), styles{s}, 'MarkerSize', 4);
+    keep = t(:, 3) > best;
+    semilogy(t(keep, 2), t(keep, 3) / best - 1, styles{s}, 'MarkerSize', 4);
     hold on;
   end
   limits = xlim();
-  semilogy(limits, [1, 1] * max(target / best - 1, floor_value), 'k--');
+  semilogy(limits, [1, 1] * (target / best - 1), 'k--');
   hold off;
   grid on;
   set(gca, 'FontSize', 10);
-  legend([labels, {'200-iteration target'}], 'Location', 'northeast');
+  key = legend([labels, {'200-iteration target'}], 'Location', legend_place);
+  set(key, 'FontSize', 9);
   xlabel('time (s), one thread');
-  ylabel('objective / best objective - 1');
+  ylabel('objective / lowest objective - 1');
   title(title_text);
   print(handle, picture, print_options{:});
   close(handle);
