@@ -125,7 +125,7 @@ function [W, H, info] = greedynmf(A, k, varargin)
   while iter < maxiter
     iter = iter + 1;
     if iter > 1
-      % The first iteration's were made for the starting objective.
+      % The starting objective formed these for the first iteration.
       HHt = H * H';
       HAt = times_transposed(A, At, H);
     end
