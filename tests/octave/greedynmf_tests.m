@@ -83,6 +83,7 @@
 %!   [W, H, info] = greedynmf (A(1:4, 1:5), 7, "init", init{1}, "seed", 1, "maxiter", 2000, "tol", 0);
 %!   assert ([size(W), size(H)], [4, 7, 7, 5]);
 %!   assert (info.relerr < 1e-4, "k = 7 on a 4-by-5 matrix with init %s", init{1});
+%!   assert (all (diff (info.objective) <= 1e-13 * info.objective(1)), "the objective rose");
 %! end
 
 %!test
