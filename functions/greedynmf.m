@@ -48,8 +48,8 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %   common objective on Fashion-MNIST (10000-by-784, rank 20) and on a
 %   sparse 20000-by-5000 matrix with 1% non-zeros (rank 20), over maxinner
 %   from k/2 to 20k and inner_tol from 0 to 3e-2. The two products with A
-%   cost several times more than both greedycd calls, so the fewest outer
-%   iterations win. Those came with about k moves per column and a
+%   cost two to three times as much as both greedycd calls, so the fewest
+%   outer iterations win. Those came with about k moves per column and a
 %   tolerance too small to end a column early: fewer moves (k/2) leave each
 %   step too far from its optimum, while more (2k to 4k, or tolerances of
 %   1e-3 and looser that spend the moves unevenly) drive entries to zero
