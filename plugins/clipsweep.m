@@ -9,6 +9,10 @@
 %
 %   M       coupling matrix; its first n*n elements are read as an n-by-n
 %           matrix (whatever its own shape), lower triangle only.
+%           Its strict upper triangle is never read, so M need not be
+%           symmetric; D'*D for a dictionary D serves as it is (see
+%           sparse_coding_demo for M and C built from D, and for passes after
+%           the first: each call is one forward pass from X = 0).
 %   C       linear terms; its first n*m elements are read as n-by-m.
 %           When n or m is 0 neither M nor C is read, and X is empty.
 %   lambda  accepted and ignored (the result is the same for any lambda).

@@ -9,6 +9,8 @@
 %
 %   GW        k-by-n gradient of the objective with respect to W.
 %   HHt       k-by-k matrix H*H'.
+%             Both triangles are read (the diagonal, and column i as row i
+%             of the Hessian), so HHt is expected symmetric; nothing checks it.
 %   W         k-by-n current factor.
 %   tol       relative tolerance: a column stops after a move that lowers
 %             the objective by less than tol times the largest reduction

@@ -8,15 +8,13 @@ string(TIMESTAMP PACKAGE_DATE "%Y-%m-%d" UTC)
 set(templates ${CMAKE_CURRENT_LIST_DIR})
 configure_file(${templates}/DESCRIPTION.in ${PACKAGE_ROOT}/DESCRIPTION @ONLY)
 configure_file(${SOURCE_DIR}/LICENSE ${PACKAGE_ROOT}/COPYING COPYONLY)
+configure_file(${SOURCE_DIR}/NEWS ${PACKAGE_ROOT}/NEWS COPYONLY)
 configure_file(${templates}/Makefile.in ${PACKAGE_ROOT}/src/Makefile @ONLY)
 
-# The example programs; the plug-ins and their help texts are installed from
-# src/ when the package is built.
-file(COPY
-  ${SOURCE_DIR}/examples/nmf_greedycd.m
-  ${SOURCE_DIR}/examples/read_idx_images.m
-  ${SOURCE_DIR}/examples/nmf_demo.m
-  DESTINATION ${PACKAGE_ROOT}/inst)
+# The functions and the example programs; the plug-ins and their help texts
+# are installed from src/ when the package is built.
+file(GLOB functions ${SOURCE_DIR}/functions/*.m ${SOURCE_DIR}/examples/*.m)
+file(COPY ${functions} DESTINATION ${PACKAGE_ROOT}/inst)
 
 foreach(plugin IN LISTS plugin_names)
   file(COPY ${SOURCE_DIR}/plugins/${plugin}.m DESTINATION ${PACKAGE_ROOT}/src/plugins)

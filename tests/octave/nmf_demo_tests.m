@@ -1,12 +1,12 @@
-% The demo on a small cut of the test images draws both pictures headless.
+% The factorisation demo: its arguments, and both pictures drawn headless
+% from a small cut of the test images.
 
 %!test
 %! folder = tempname ();
 %! unwind_protect
-%!   [W, H, history] = nmf_demo (folder, 300);
-%!   assert (size (W), [25, 784]);
-%!   assert (size (H), [25, 300]);
-%!   assert (history.objective(end) < history.objective(1));
+%!   evalc ("[W, H, info] = nmf_demo (folder, 300);");
+%!   assert ([size(W), size(H)], [784, 25, 25, 300]);
+%!   assert (info.objective(end) < info.objective(1));
 %!   plot = imread (fullfile (folder, "nmf_objective.png"));
 %!   assert (size (plot, 1) >= 300 && size (plot, 2) >= 400, "the objective plot is too small");
 %!   assert (numel (unique (plot(:))) > 2, "the objective plot is blank");
@@ -19,3 +19,7 @@
 %!     rmdir (folder, "s");
 %!   end
 %! end_unwind_protect
+
+%!error <no image file /no/such/file> nmf_demo (tempdir (), 10, "/no/such/file")
+%!error <image_count must be a positive integer or Inf> nmf_demo (tempdir (), 0)
+%!error <outdir must be a folder name> nmf_demo (3)

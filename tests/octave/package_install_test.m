@@ -24,7 +24,21 @@ function package_install_test (tarball, scratch)
   end
   assert (! isempty (strfind (help ("greedycd"), "greedycd(GW, HHt, W, tol, maxinner)")),
           "greedycd has no help text");
-  assert (exist ("nmf_greedycd"), 2);
+  for name = {"greedynmf", "greedysweep_version", "greedysweep_demo", "sparse_coding_demo", "nmf_demo"}
+    assert (exist (name{1}), 2);
+  end
+  assert (greedysweep_version (), installed{1}.version);
+  description = pkg ("describe", "greedysweep");
+  assert (description{1}.name, "greedysweep");
+  % pkg test only reports, and leaves its log file in the current folder.
+  here = pwd ();
+  cd (scratch);
+  log = evalc ('pkg ("test", "greedysweep")');
+  cd (here);
+  assert (! isempty (regexp (log, 'PASS +[1-9]', "once")), "pkg test found no tests:\n%s", log);
+  assert (! isempty (regexp (log, 'FAIL +0', "once")), "pkg test failed:\n%s", log);
+  [W, H, info] = greedynmf (sparse ([1 0 2; 0 3 0]), 2, "seed", 1);
+  assert ([size(W), size(H)], [2, 2, 2, 3]);
 
   % Three moves, all on dyadic values, so the result is exact.
   assert (greedycd ([-2; -2], [2, 0.5; 0.5, 1], [0; 0], 0.1, 10), [0.5; 1.75]);

@@ -1,0 +1,38 @@
+# Runs RcppML's nmf on a problem written by make_data.m, on one thread.
+#
+#   Rscript run_rcppml.R FOLDER ITERATIONS...
+#
+# RcppML 0.3.7 takes no starting factors, only a seed for its own random
+# start. For each iteration count, fits with that maxit and tol = 1e-15 (so
+# every iteration runs), times the fit, and prints one line: iterations,
+# seconds, objective 0.5*||A - W*H||_F^2 with W = w*diag(d).
+suppressMessages({ library(Matrix); library(RcppML) })
+setRcppMLthreads(1)
+
+args <- commandArgs(trailingOnly = TRUE)
+folder <- args[1]
+counts <- as.integer(args[-1])
+shape <- scan(file.path(folder, "shape.txt"), quiet = TRUE)
+m <- shape[1]; n <- shape[2]; k <- shape[3]; count <- shape[4]
+read <- function(name, what, size, length)
+  readBin(file.path(folder, name), what = what, n = length, size = size, endian = "little")
+if (count > 0) {
+  A <- sparseMatrix(i = read("rows.i32", "integer", 4, count) + 1,
+                    j = read("cols.i32", "integer", 4, count) + 1,
+                    x = read("vals.f64", "double", 8, count), dims = c(m, n))
+  norm2 <- sum(A@x^2)
+} else {
+  A <- matrix(read("A.f64", "double", 8, m * n), m, n)
+  norm2 <- sum(A^2)
+}
+
+for (iterations in counts) {
+  started <- proc.time()[["elapsed"]]
+  model <- RcppML::nmf(A, k, tol = 1e-15, maxit = iterations, verbose = FALSE, seed = 1)
+  seconds <- proc.time()[["elapsed"]] - started
+  W <- model$w %*% diag(model$d)
+  H <- model$h
+  # The expansion greedynmf and the Python runner use.
+  f <- 0.5 * norm2 - sum((A %*% t(H)) * W) + 0.5 * sum(crossprod(W) * tcrossprod(H))
+  cat(sprintf("%d %.6f %.10e\n", iterations, seconds, f))
+}

@@ -1,0 +1,36 @@
+% The example programs as a user runs them from the path.
+
+%!test
+%! % No shipped function takes the name of one the host already has.
+%! folders = {fileparts(which("greedynmf")), fileparts(which("greedysweep_demo"))};
+%! names = {};
+%! for f = folders
+%!   files = dir (fullfile (f{1}, "*.m"));
+%!   names = [names, regexprep({files.name}, '\.m$', '')];
+%! end
+%! unwind_protect
+%!   rmpath (folders{:});
+%!   for name = names
+%!     assert (exist (name{1}) == 0, "%s shadows an existing function", name{1});
+%!   end
+%! unwind_protect_cleanup
+%!   addpath (folders{:});
+%! end_unwind_protect
+
+%!test
+%! % The demos keep their variables and the random state to themselves.
+%! rand ("state", 3);
+%! randn ("state", 4);
+%! before = {rand("state"), randn("state")};
+%! H = "mine";
+%! evalc ("greedysweep_demo ();");
+%! evalc ("sparse_coding_demo (0.02, 2);");
+%! assert ({rand("state"), randn("state"), H}, [before, {"mine"}]);
+
+%!test
+%! % What the sparse-coding demo's help promises: every further pass, with
+%! % the later entries folded into C, lowers the objective or keeps it.
+%! evalc ("[X, objective] = sparse_coding_demo (0.02, 12);");
+%! assert (all (all (diff (objective, 1, 2) <= 1e-12)));
+%! assert (all (X(:) >= 0));
+%! assert (objective(:, end) < 0.5 * objective(:, 1));
