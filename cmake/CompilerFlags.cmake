@@ -1,8 +1,10 @@
 # Flags every target of the project takes through greedysweep_flags.
 #
-# Results must be bit-identical to the documented scalar operation order, so
-# the compiler may never fuse a multiply and an add (GCC does so by default
-# whenever an FMA target is enabled) nor reassociate.
+# Results must be bit-identical to the scalar operation order of
+# docs/operation-order.md, so the compiler may never fuse a multiply and an
+# add (GCC does so by default whenever an FMA target is enabled) nor
+# reassociate. The kernel sources also turn contraction off themselves
+# (kernels/no_fp_contract.h), for builds that do not pass these flags.
 add_library(greedysweep_flags INTERFACE)
 
 if(MSVC)
