@@ -19,6 +19,9 @@
 //     L::transpose(v) of lanes vectors in place;
 //   - the tile sizes: L::sweepTileColumns (a multiple of lanes),
 //     L::sweepPanelDepth and L::greedyColumnsInFlight.
+//
+// A new instruction set is its layer header, a source like x86/avx2.cpp, a
+// KernelPath value and a row in kernel_path.cpp's table.
 
 #include "../kernel_rules.h"
 #include "greedy.h"
