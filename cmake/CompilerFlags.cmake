@@ -1,7 +1,11 @@
 # Flags every target of the project takes through greedysweep_flags.
 #
-# The floating-point flags come from plugins/build_settings.txt, which every
-# build path reads (see BuildSettings.cmake).
+# Results must be bit-identical to the scalar operation order of
+# docs/operation-order.md, so the compiler may never fuse a multiply and an
+# add nor reassociate. The flags that say so come from
+# plugins/build_settings.txt, which every build path reads (see
+# BuildSettings.cmake); the kernel sources also turn contraction off
+# themselves (kernels/no_fp_contract.h), for builds that do not pass them.
 add_library(greedysweep_flags INTERFACE)
 
 if(MSVC)

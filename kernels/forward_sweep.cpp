@@ -1,41 +1,15 @@
 #include "forward_sweep.h"
 
-#include "paths.h"
+#include "kernel_table.h"
 
 void hardThresholdSweepOn(KernelPath path, double* X, const double* M, const double* C,
                           double lambda, std::int32_t n, std::int32_t m) {
-    if (n <= 0 || m <= 0) return;
-    switch (path) {
-    case KernelPath::scalar:
-        scalar_path::hardThresholdSweep(X, M, C, lambda, n, m);
-        return;
-#if GREEDYSWEEP_X86_64
-    case KernelPath::avx2:
-        avx2_path::hardThresholdSweep(X, M, C, lambda, n, m);
-        return;
-    case KernelPath::avx512:
-        avx512_path::hardThresholdSweep(X, M, C, lambda, n, m);
-        return;
-#endif
-    }
+    if (n > 0 && m > 0) kernelTable(path).hardThresholdSweep(X, M, C, lambda, n, m);
 }
 
 void nonNegativeSweepOn(KernelPath path, double* X, const double* M, const double* C,
-                        double /*lambda*/, std::int32_t n, std::int32_t m) {
-    if (n <= 0 || m <= 0) return;
-    switch (path) {
-    case KernelPath::scalar:
-        scalar_path::nonNegativeSweep(X, M, C, n, m);
-        return;
-#if GREEDYSWEEP_X86_64
-    case KernelPath::avx2:
-        avx2_path::nonNegativeSweep(X, M, C, n, m);
-        return;
-    case KernelPath::avx512:
-        avx512_path::nonNegativeSweep(X, M, C, n, m);
-        return;
-#endif
-    }
+                        double lambda, std::int32_t n, std::int32_t m) {
+    if (n > 0 && m > 0) kernelTable(path).nonNegativeSweep(X, M, C, lambda, n, m);
 }
 
 void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,

@@ -7,7 +7,8 @@
 // One forward pass of exact one-variable minimisation for every column of C:
 // X(j,i) minimises ½·M(j,j)·x² + (C(j,i) + Σ_{l<j} M(j,l)·X(l,i))·x, then the
 // member's rule is applied. M is n×n and only its lower triangle (with the
-// diagonal) is read; C and X are n×m. X must not overlap M or C.
+// diagonal) is read; C and X are n×m. X must not overlap M or C. Every path
+// gives the bits of the operation order in docs/operation-order.md.
 
 // Keeps an entry only when it lowers the quadratic by more than lambda.
 void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,

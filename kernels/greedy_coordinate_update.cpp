@@ -4,23 +4,7 @@
 #include <memory>
 #include <new>
 
-#include "paths.h"
-
-void greedyColumnsOn(KernelPath path, const GreedyProblem& p, double threshold) {
-    switch (path) {
-    case KernelPath::scalar:
-        scalar_path::greedyColumns(p, threshold);
-        return;
-#if GREEDYSWEEP_X86_64
-    case KernelPath::avx2:
-        avx2_path::greedyColumns(p, threshold);
-        return;
-    case KernelPath::avx512:
-        avx512_path::greedyColumns(p, threshold);
-        return;
-#endif
-    }
-}
+#include "kernel_table.h"
 
 bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
                               double tol, std::int32_t n, std::int32_t k,
@@ -30,30 +14,16 @@ bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, do
     std::unique_ptr<double[]> step(new (std::nothrow) double[length]);
     // Without scratch space nothing is touched: GW and W stay as given.
     if (length > 0 && (!diag || !step)) return false;
-    if (n <= 0) return true;
+    // Every column is finished before its first scan.
+    if (n <= 0 || maxinner <= 0) return true;
 
     const std::ptrdiff_t diagonalStride = static_cast<std::ptrdiff_t>(k) + 1;
     for (std::size_t i = 0; i < length; ++i)
         diag[i] = HHt[static_cast<std::ptrdiff_t>(i) * diagonalStride];
 
     const GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), n, k, maxinner};
-    // Every column is finished before its first scan.
-    if (maxinner <= 0) return true;
-    double reference = 0.0;
-    switch (path) {
-    case KernelPath::scalar:
-        reference = scalar_path::initialReduction(problem);
-        break;
-#if GREEDYSWEEP_X86_64
-    case KernelPath::avx2:
-        reference = avx2_path::initialReduction(problem);
-        break;
-    case KernelPath::avx512:
-        reference = avx512_path::initialReduction(problem);
-        break;
-#endif
-    }
-    greedyColumnsOn(path, problem, reference * tol);
+    const KernelTable& kernels = kernelTable(path);
+    kernels.greedyColumns(problem, kernels.initialReduction(problem) * tol);
     return true;
 }
 

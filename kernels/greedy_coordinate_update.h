@@ -9,7 +9,8 @@
 // problem; GW is its gradient and is kept in step with every move. A column
 // stops after maxinner moves, when no entry can lower the objective, or once
 // a move's predicted reduction falls below tol times the largest reduction
-// available at entry. GW, HHt and W must not overlap.
+// available at entry. GW, HHt and W must not overlap. Every path gives the
+// bits of the operation order in docs/operation-order.md.
 //
 // Returns false, with GW and W untouched, when the two scratch vectors of k
 // doubles cannot be allocated; the caller must not take W as the result then.

@@ -23,17 +23,3 @@ struct GreedyProblem {
         return j * static_cast<std::ptrdiff_t>(k);
     }
 };
-
-// Step from w to the minimiser of the one-variable problem, clamped to w + s ≥ 0.
-// The strict test keeps a NaN candidate NaN.
-inline double greedyStep(double g, double w, double d) {
-    double t = w - g / d;
-    if (t < 0) t = 0;
-    return t - w;
-}
-
-// Predicted decrease of the objective for a step s; each operation rounded in
-// this order. The leading minus is a sign flip, not a subtraction from zero.
-inline double greedyReduction(double g, double s, double d) {
-    return -(g * s + ((d * 0.5) * s) * s);
-}

@@ -1,5 +1,7 @@
 #include "kernel_path.h"
 
+#include "kernel_table.h"
+
 #if GREEDYSWEEP_X86_64
 #include <cstdint>
 #if defined(_MSC_VER) && !defined(__clang__)
@@ -68,42 +70,58 @@ const X86Features& x86Features() {
     static const X86Features features = detectFeatures();
     return features;
 }
+
+bool hasAvx2() { return x86Features().avx2; }
+bool hasAvx512() { return x86Features().avx512; }
 #endif
+
+bool always() { return true; }
+
+// One row per path, slowest first. AArch64 always has ASIMD (NEON).
+struct PathRow {
+    KernelPath path;
+    const char* name;
+    const KernelTable* kernels;
+    bool (*available)();
+};
+
+const PathRow pathRows[] = {
+    {KernelPath::scalar, "scalar", &scalarKernels, always},
+#if GREEDYSWEEP_X86_64
+    {KernelPath::avx2, "avx2", &avx2Kernels, hasAvx2},
+    {KernelPath::avx512, "avx512", &avx512Kernels, hasAvx512},
+#endif
+#if GREEDYSWEEP_AARCH64
+    {KernelPath::neon, "neon", &neonKernels, always},
+#endif
+};
+
+const PathRow* rowOf(KernelPath path) {
+    for (const PathRow& row : pathRows)
+        if (row.path == path) return &row;
+    return nullptr;
+}
 
 }  // namespace
 
 const char* kernelPathName(KernelPath path) {
-    switch (path) {
-    case KernelPath::scalar:
-        return "scalar";
-#if GREEDYSWEEP_X86_64
-    case KernelPath::avx2:
-        return "avx2";
-    case KernelPath::avx512:
-        return "avx512";
-#endif
-    }
-    return "unknown";
+    const PathRow* row = rowOf(path);
+    return row ? row->name : "unknown";
 }
 
 bool kernelPathAvailable(KernelPath path) {
-    switch (path) {
-    case KernelPath::scalar:
-        return true;
-#if GREEDYSWEEP_X86_64
-    case KernelPath::avx2:
-        return x86Features().avx2;
-    case KernelPath::avx512:
-        return x86Features().avx512;
-#endif
-    }
-    return false;
+    const PathRow* row = rowOf(path);
+    return row && row->available();
 }
 
 KernelPath fastestKernelPath() {
-#if GREEDYSWEEP_X86_64
-    if (x86Features().avx512) return KernelPath::avx512;
-    if (x86Features().avx2) return KernelPath::avx2;
-#endif
-    return KernelPath::scalar;
+    static const KernelPath fastest = [] {
+        KernelPath best = KernelPath::scalar;
+        for (const PathRow& row : pathRows)
+            if (row.available()) best = row.path;
+        return best;
+    }();
+    return fastest;
 }
+
+const KernelTable& kernelTable(KernelPath path) { return *rowOf(path)->kernels; }

@@ -9,6 +9,9 @@
 enum class KernelPath { scalar, avx2, avx512 };
 inline constexpr KernelPath allKernelPaths[] = {KernelPath::scalar, KernelPath::avx2,
                                                 KernelPath::avx512};
+#elif GREEDYSWEEP_AARCH64
+enum class KernelPath { scalar, neon };
+inline constexpr KernelPath allKernelPaths[] = {KernelPath::scalar, KernelPath::neon};
 #else
 enum class KernelPath { scalar };
 inline constexpr KernelPath allKernelPaths[] = {KernelPath::scalar};

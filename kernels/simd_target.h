@@ -1,9 +1,12 @@
 #pragma once
 
-// Instruction-set targets for the vector paths. Each vector function carries
-// its target as a function attribute, so every kernel file compiles with the
-// same flags (a MATLAB user's mex builds them all alike) and the CPU is asked
-// at run time which paths it can execute.
+// The instruction-set families the kernels know, and how a path's source
+// compiles everything between GREEDYSWEEP_BEGIN_TARGET("isa") and
+// GREEDYSWEEP_END_TARGET for that instruction set while every kernel file
+// takes the same flags (a MATLAB user's mex builds them all alike); the CPU
+// is asked at run time which paths it can execute. Standard headers must be
+// included before the region, so that nothing outside the path is compiled
+// for its instruction set.
 
 #if defined(__x86_64__) || defined(_M_X64)
 #define GREEDYSWEEP_X86_64 1
@@ -11,17 +14,28 @@
 #define GREEDYSWEEP_X86_64 0
 #endif
 
-#if defined(_MSC_VER) && !defined(__clang__)
-// MSVC accepts every intrinsic in every function.
-#define GREEDYSWEEP_TARGET_AVX2
-#define GREEDYSWEEP_TARGET_AVX512
+#if defined(__aarch64__) || defined(_M_ARM64)
+#define GREEDYSWEEP_AARCH64 1
 #else
-#define GREEDYSWEEP_TARGET_AVX2 __attribute__((target("avx2")))
-#define GREEDYSWEEP_TARGET_AVX512 __attribute__((target("avx512f")))
+#define GREEDYSWEEP_AARCH64 0
 #endif
 
-// Inlines everything a function calls, so a shared schedule compiled for one
-// target keeps that target's scans inline.
+#define GREEDYSWEEP_PRAGMA(text) _Pragma(#text)
+#if defined(__clang__)
+#define GREEDYSWEEP_BEGIN_TARGET(isa) \
+    GREEDYSWEEP_PRAGMA(clang attribute push(__attribute__((target(isa))), apply_to = function))
+#define GREEDYSWEEP_END_TARGET GREEDYSWEEP_PRAGMA(clang attribute pop)
+#elif defined(__GNUC__)
+#define GREEDYSWEEP_BEGIN_TARGET(isa) GREEDYSWEEP_PRAGMA(GCC push_options) GREEDYSWEEP_PRAGMA(GCC target(isa))
+#define GREEDYSWEEP_END_TARGET GREEDYSWEEP_PRAGMA(GCC pop_options)
+#else
+// MSVC accepts every intrinsic in every function.
+#define GREEDYSWEEP_BEGIN_TARGET(isa)
+#define GREEDYSWEEP_END_TARGET
+#endif
+
+// Inlines everything a function calls, so a shared schedule keeps a layer's
+// operations inline in it.
 #if defined(__GNUC__)
 #define GREEDYSWEEP_FLATTEN __attribute__((flatten))
 #else

@@ -1,7 +1,7 @@
 #pragma once
 
-// Plain loops written straight from the documented operation order, kept
-// apart from the kernels so that every path is compared with them.
+// The executable form of docs/operation-order.md: plain loops, kept apart
+// from the kernels so that every path is compared with them.
 
 #include <cstddef>
 #include <cstdint>

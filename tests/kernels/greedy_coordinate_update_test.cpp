@@ -10,7 +10,7 @@
 #include "greedy_coordinate_update.h"
 #include "greedy_problem.h"
 #include "kernel_paths.h"
-#include "paths.h"
+#include "kernel_table.h"
 #include "random_data.h"
 #include "reference_kernels.h"
 
@@ -398,7 +398,7 @@ TEST_P(GreedyUpdate, ColumnCountersStopAtInt32Max) {
     for (std::int32_t first = most - 9; first < most; ++first) {
         GreedyProblem p{GW.data(), HHt.data(), W.data(), diag.data(), step.data(), most, 0, 3};
         p.firstColumn = first;
-        greedyColumnsOn(path(), p, 0.0);
+        kernelTable(path()).greedyColumns(p, 0.0);
     }
     EXPECT_TRUE(sameBits(GW, {5.0}));
     EXPECT_TRUE(sameBits(W, {7.0}));

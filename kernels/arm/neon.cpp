@@ -1,0 +1,13 @@
+// The NEON path: the vector kernels over the AArch64 Advanced SIMD layer,
+// which every AArch64 CPU has, so it needs no target region.
+#include "../no_fp_contract.h"
+
+#include "../kernel_table.h"
+
+#if GREEDYSWEEP_AARCH64
+#include <arm_neon.h>
+
+#include "neon_layer.h"
+#include "../vector/vector_kernels.h"
+const KernelTable neonKernels = vectorKernels<neon_layer::Layer>();
+#endif

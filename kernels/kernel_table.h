@@ -1,0 +1,34 @@
+#pragma once
+
+// What each instruction-set path supplies behind the entry points. Every
+// table gives the bits of docs/operation-order.md; they differ only in speed.
+
+#include <cstdint>
+
+#include "greedy_problem.h"
+#include "kernel_path.h"
+
+struct KernelTable {
+    // Largest reduction anywhere in W at entry (never negative, never NaN).
+    double (*initialReduction)(const GreedyProblem& p);
+    // Columns p.firstColumn … p.n−1, each stopping on `threshold`.
+    void (*greedyColumns)(const GreedyProblem& p, double threshold);
+    // Both sweeps need n > 0 and m > 0; the non-negative one ignores lambda.
+    void (*hardThresholdSweep)(double* X, const double* M, const double* C, double lambda,
+                               std::int32_t n, std::int32_t m);
+    void (*nonNegativeSweep)(double* X, const double* M, const double* C, double lambda,
+                             std::int32_t n, std::int32_t m);
+};
+
+// The table of `path`, which must be available on this CPU.
+const KernelTable& kernelTable(KernelPath path);
+
+// Each defined in its path's source.
+extern const KernelTable scalarKernels;
+#if GREEDYSWEEP_X86_64
+extern const KernelTable avx2Kernels;
+extern const KernelTable avx512Kernels;
+#endif
+#if GREEDYSWEEP_AARCH64
+extern const KernelTable neonKernels;
+#endif

@@ -1,0 +1,105 @@
+#include "../no_fp_contract.h"
+
+#include <cstddef>
+#include <cstdint>
+
+#include "../kernel_rules.h"
+#include "../kernel_table.h"
+
+// The scalar path: the plain statement of the arithmetic, one entry at a time.
+
+namespace {
+
+double initialReduction(const GreedyProblem& p) {
+    double init = 0.0;
+    for (std::ptrdiff_t j = 0; j < p.n; ++j) {
+        const double* g = p.GW + p.columnStart(j);
+        const double* w = p.W + p.columnStart(j);
+        for (std::ptrdiff_t i = 0; i < p.k; ++i) {
+            double r = greedyReduction(g[i], greedyStep(g[i], w[i], p.diag[i]), p.diag[i]);
+            if (r > init) init = r;
+        }
+    }
+    return init;
+}
+
+// Scans the column, leaving every entry's step in p.step; returns the row with
+// the strictly largest positive reduction (lowest row on ties), or −1.
+std::ptrdiff_t bestMove(const GreedyProblem& p, const double* g, const double* w,
+                        double& bestReduction) {
+    std::ptrdiff_t best = -1;
+    bestReduction = 0.0;
+    for (std::ptrdiff_t i = 0; i < p.k; ++i) {
+        double s = greedyStep(g[i], w[i], p.diag[i]);
+        double r = greedyReduction(g[i], s, p.diag[i]);
+        p.step[i] = s;
+        if (r > bestReduction) {
+            bestReduction = r;
+            best = i;
+        }
+    }
+    return best;
+}
+
+void greedyColumns(const GreedyProblem& p, double threshold) {
+    for (std::ptrdiff_t j = p.firstColumn; j < p.n; ++j) {
+        double* g = p.GW + p.columnStart(j);
+        double* w = p.W + p.columnStart(j);
+        for (std::int32_t moves = 0; moves < p.maxinner; ++moves) {
+            double bestReduction;
+            std::ptrdiff_t best = bestMove(p, g, w, bestReduction);
+            if (best < 0) break;
+
+            double s = p.step[best];
+            w[best] = s + w[best];
+            const double* hessianColumn = p.HHt + p.columnStart(best);
+            for (std::ptrdiff_t l = 0; l < p.k; ++l) g[l] = s * hessianColumn[l] + g[l];
+
+            // The move above is kept even when it is the one that stops the column.
+            if (threshold > bestReduction) break;
+        }
+    }
+}
+
+// Right-looking order: once x_j is known, M(r,j)·x_j is added into the running
+// sums of rows r > j, which wait in the not-yet-final rows of X. Each row's sum
+// still runs over l = 0 … j−1 in increasing order, starting from +0.0, and
+// column j of M is read contiguously, once for `Columns` columns of C.
+template <int Columns, class Rule>
+void sweepColumns(double* X, const double* M, const double* C, Rule rule, std::ptrdiff_t rows,
+                  std::ptrdiff_t i0) {
+    double* x[Columns];
+    const double* c[Columns];
+    for (int b = 0; b < Columns; ++b) {
+        x[b] = X + (i0 + b) * rows;
+        c[b] = C + (i0 + b) * rows;
+        for (std::ptrdiff_t r = 0; r < rows; ++r) x[b][r] = 0.0;
+    }
+    for (std::ptrdiff_t j = 0; j < rows; ++j) {
+        const double* column = M + j * rows;
+        const double d = column[j];
+        double xj[Columns];
+        for (int b = 0; b < Columns; ++b) {
+            double q = -((x[b][j] + c[b][j]) / d);
+            xj[b] = rule(q, d);
+            x[b][j] = xj[b];
+        }
+        for (std::ptrdiff_t r = j + 1; r < rows; ++r)
+            for (int b = 0; b < Columns; ++b) x[b][r] = x[b][r] + column[r] * xj[b];
+    }
+}
+
+template <class Rule>
+void sweep(double* X, const double* M, const double* C, double lambda, std::int32_t n,
+           std::int32_t m) {
+    const Rule rule(lambda);
+    constexpr std::ptrdiff_t kColumns = 4;
+    std::ptrdiff_t i = 0;
+    for (; i + kColumns <= m; i += kColumns) sweepColumns<kColumns>(X, M, C, rule, n, i);
+    for (; i < m; ++i) sweepColumns<1>(X, M, C, rule, n, i);
+}
+
+}  // namespace
+
+const KernelTable scalarKernels = {initialReduction, greedyColumns, sweep<HardThresholdRule>,
+                                   sweep<NonNegativeRule>};

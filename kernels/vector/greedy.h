@@ -1,0 +1,190 @@
+#pragma once
+
+// The greedy update over a vector layer L, four rows at a time on AVX2,
+// eight on AVX-512, two on NEON.
+//
+// A move's gradient update and the scan for the next move share one pass
+// over the column. The argmax keeps, per lane, the largest reduction and its
+// lowest row; lanes are merged at the end with ties going to the lower row,
+// which is the scan's order-of-rows result. The chosen row's step is
+// recomputed from the same operands rather than kept for every row, so these
+// paths leave the step scratch vector unused.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "../greedy_problem.h"
+
+namespace {
+namespace vector_greedy {
+
+struct Move {
+    std::ptrdiff_t row;  // −1: no entry can lower the objective
+    double reduction;
+};
+
+// Per lane, the most negative change seen (the largest reduction, sign
+// flipped) and the lowest row that has it, as a double (exact far beyond any k).
+template <class L>
+struct LaneBest {
+    typename L::Vec change, row;
+};
+
+// −0.0: the flip of the scan's starting reduction +0.0.
+template <class L>
+inline LaneBest<L> noMove() {
+    using V = typename L::Vec;
+    return {V(-0.0), V(-1.0)};
+}
+
+// Scores the rows from i on (fewer at the end of the column) into lanes.
+template <class L>
+inline void scanChunk(const GreedyProblem& p, double* g, const double* w,
+                      const double* hessianColumn, typename L::Vec moved, std::ptrdiff_t i,
+                      typename L::Vec row, LaneBest<L>& lanes) {
+    using V = typename L::Vec;
+    const auto part = L::firstLanes(p.k - i);
+    V gi = L::load(g + i, part);
+    if (hessianColumn) {
+        gi = moved * L::load(hessianColumn + i, part) + gi;
+        L::store(g + i, part, gi);
+    }
+    const V d = L::load(p.diag + i, part);
+    const V change = greedyChange(gi, greedyStep(gi, L::load(w + i, part), d), d);
+    const auto better = (change < lanes.change) & L::inPart(part);
+    lanes.change = select(better, change, lanes.change);
+    lanes.row = select(better, row, lanes.row);
+}
+
+// The best of all lanes: the most negative change, ties to the lowest row. No
+// lane holds a NaN, and a lane without a move holds −0.0 and row −1.
+template <class L>
+inline Move mergeLanes(LaneBest<L> a, LaneBest<L> b) {
+    using V = typename L::Vec;
+    const auto fromB = (b.change < a.change) | ((b.change == a.change) & (b.row < a.row));
+    const V change = select(fromB, b.change, a.change);
+    const V row = select(fromB, b.row, a.row);
+    const double smallest = L::smallestLane(change);
+    const double lowestRow = L::smallestLane(select(change == V(smallest), row, V(1e300)));
+    return {static_cast<std::ptrdiff_t>(lowestRow), -smallest};
+}
+
+// Scans column g, w for the best move. With a hessianColumn, first applies
+// the previous move's gradient update g += s·hessianColumn in the same pass.
+// Two sets of lanes take alternate chunks, which halves the chain of
+// compares that runs through them.
+template <class L>
+inline Move scan(const GreedyProblem& p, double* g, const double* w, const double* hessianColumn,
+                 double s) {
+    using V = typename L::Vec;
+    LaneBest<L> even = noMove<L>(), odd = noMove<L>();
+    const V moved(s), chunkRows(static_cast<double>(L::lanes));
+    V row = L::laneNumbers();
+    for (std::ptrdiff_t i = 0; i < p.k; i += 2 * L::lanes) {
+        scanChunk<L>(p, g, w, hessianColumn, moved, i, row, even);
+        row = row + chunkRows;
+        scanChunk<L>(p, g, w, hessianColumn, moved, i + L::lanes, row, odd);
+        row = row + chunkRows;
+    }
+    return mergeLanes<L>(even, odd);
+}
+
+template <class L>
+inline void addMove(const GreedyProblem& p, double* g, const double* hessianColumn, double s) {
+    using V = typename L::Vec;
+    const V moved(s);
+    for (std::ptrdiff_t i = 0; i < p.k; i += L::lanes) {
+        const auto part = L::firstLanes(p.k - i);
+        L::store(g + i, part, moved * L::load(hessianColumn + i, part) + L::load(g + i, part));
+    }
+}
+
+// Largest reduction anywhere in W at entry: a max of non-negative, non-NaN
+// values, so the lanes may be merged in any order.
+template <class L>
+double initialReduction(const GreedyProblem& p) {
+    using V = typename L::Vec;
+    V init(0.0);
+    for (std::ptrdiff_t j = 0; j < p.n; ++j) {
+        const double* g = p.GW + p.columnStart(j);
+        const double* w = p.W + p.columnStart(j);
+        for (std::ptrdiff_t i = 0; i < p.k; i += L::lanes) {
+            const auto part = L::firstLanes(p.k - i);
+            const V gi = L::load(g + i, part), d = L::load(p.diag + i, part);
+            const V r = greedyReduction(gi, greedyStep(gi, L::load(w + i, part), d), d);
+            init = select((r > init) & L::inPart(part), r, init);
+        }
+    }
+    double lanes[L::lanes];
+    L::store(lanes, init);
+    double largest = 0.0;
+    for (double v : lanes)
+        if (v > largest) largest = v;
+    return largest;
+}
+
+// One column's way through its moves.
+struct Column {
+    double* g = nullptr;
+    double* w = nullptr;
+    Move move{-1, 0.0};      // the best move of the latest scan
+    std::int32_t moves = 0;  // moves made so far
+    bool finished = true;
+    // The latest move's gradient update, which the next scan applies first
+    // (none before the first scan).
+    const double* hessianColumn = nullptr;
+    double step = 0.0;
+};
+
+// Makes the move the latest scan chose and leaves its gradient update to the
+// next scan, unless the column stops here. The move is kept even when it is
+// the one that stops the column. The chosen row's step is recomputed from
+// the operands the scan used, which gives the scan's bits.
+template <class L>
+inline void makeMove(const GreedyProblem& p, double threshold, Column& c) {
+    const std::ptrdiff_t row = c.move.row;
+    const double s = greedyStep(c.g[row], c.w[row], p.diag[row]);
+    c.w[row] = s + c.w[row];
+    const double* hessianColumn = p.HHt + p.columnStart(row);
+    ++c.moves;
+    if (threshold > c.move.reduction || c.moves >= p.maxinner) {
+        addMove<L>(p, c.g, hessianColumn, s);
+        c.finished = true;
+        return;
+    }
+    c.hessianColumn = hessianColumn;
+    c.step = s;
+}
+
+// Columns are independent problems. A few are taken in turns: all of them
+// scan, then all of them move, so that the scans' divisions and the moves'
+// reductions of different columns run side by side.
+template <class L>
+GREEDYSWEEP_FLATTEN void greedyColumns(const GreedyProblem& p, double threshold) {
+    constexpr std::ptrdiff_t inFlight = L::greedyColumnsInFlight;
+    if (p.maxinner <= 0) return;  // every column is finished before its first scan
+    for (std::ptrdiff_t j0 = p.firstColumn; j0 < p.n; j0 += inFlight) {
+        Column columns[inFlight];
+        for (std::ptrdiff_t c = 0; c < inFlight && j0 + c < p.n; ++c) {
+            columns[c].g = p.GW + p.columnStart(j0 + c);
+            columns[c].w = p.W + p.columnStart(j0 + c);
+            columns[c].finished = false;
+        }
+        for (bool active = true; active;) {
+            active = false;
+            for (Column& c : columns) {
+                if (c.finished) continue;
+                c.move = scan<L>(p, c.g, c.w, c.hessianColumn, c.step);
+                c.finished = c.move.row < 0;
+            }
+            for (Column& c : columns) {
+                if (c.finished) continue;
+                makeMove<L>(p, threshold, c);
+                active = true;
+            }
+        }
+    }
+}
+
+}  // namespace vector_greedy
+}  // namespace

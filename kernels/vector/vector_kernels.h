@@ -1,0 +1,38 @@
+#pragma once
+
+// Every kernel written once over an instruction-set layer L. A path's source
+// includes its layer and then this header inside its target region (after
+// <cstddef>, <cstdint> and kernel_table.h), and fills its table with
+// vectorKernels<L>(); everything here has internal linkage, so each path
+// keeps its own copy compiled for its own instruction set.
+//
+// A layer is a struct L with, for a vector type V = L::Vec of L::lanes
+// doubles:
+//   - V(double) broadcasts; + − * / and unary − (a sign-bit flip) round each
+//     lane on its own; < > >= == are ordered and quiet, giving a mask that
+//     & and | combine and select(mask, ifTrue, ifFalse) applies;
+//   - L::Part from L::firstLanes(count): the first count lanes of a run (none
+//     when count ≤ 0), with L::load(p, part) (lanes outside read as +0.0),
+//     L::store(p, part, v) (lanes outside never written) and L::inPart(part)
+//     as a mask; L::load(p) and L::store(p, v) move whole vectors;
+//   - L::laneNumbers() (0, 1, 2, …), L::smallestLane(v) for the argmax, and
+//     L::transpose(v) of lanes vectors in place;
+//   - the tile sizes: L::sweepTileColumns (a multiple of lanes),
+//     L::sweepPanelDepth and L::greedyColumnsInFlight.
+//
+// A new instruction set is its layer header, a source like x86/avx2.cpp, a
+// KernelPath value and a row in kernel_path.cpp's table.
+
+#include "../kernel_rules.h"
+#include "greedy.h"
+#include "sweep.h"
+
+namespace {
+
+template <class L>
+constexpr KernelTable vectorKernels() {
+    return {vector_greedy::initialReduction<L>, vector_greedy::greedyColumns<L>,
+            vector_sweep::sweep<L, HardThresholdRule>, vector_sweep::sweep<L, NonNegativeRule>};
+}
+
+}  // namespace

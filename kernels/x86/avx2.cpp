@@ -1,0 +1,14 @@
+// The AVX2 path: the vector kernels over the AVX2 layer.
+#include "../no_fp_contract.h"
+
+#include "../kernel_table.h"
+
+#if GREEDYSWEEP_X86_64
+#include <immintrin.h>
+
+GREEDYSWEEP_BEGIN_TARGET("avx2")
+#include "avx2_layer.h"
+#include "../vector/vector_kernels.h"
+const KernelTable avx2Kernels = vectorKernels<avx2_layer::Layer>();
+GREEDYSWEEP_END_TARGET
+#endif

@@ -1,0 +1,92 @@
+#pragma once
+
+// AVX2: four doubles a vector. Include after <immintrin.h>, inside a
+// GREEDYSWEEP_BEGIN_TARGET("avx2") region; vector/layer_interface.md says
+// what a layer supplies.
+
+namespace avx2_layer {
+namespace {
+
+struct Vector {
+    __m256d v;
+    Vector() = default;
+    Vector(__m256d x) : v(x) {}
+    explicit Vector(double x) : v(_mm256_set1_pd(x)) {}
+};
+
+struct Mask {
+    __m256d m;  // all ones where true
+};
+
+inline Vector operator+(Vector a, Vector b) { return _mm256_add_pd(a.v, b.v); }
+inline Vector operator-(Vector a, Vector b) { return _mm256_sub_pd(a.v, b.v); }
+inline Vector operator*(Vector a, Vector b) { return _mm256_mul_pd(a.v, b.v); }
+inline Vector operator/(Vector a, Vector b) { return _mm256_div_pd(a.v, b.v); }
+inline Vector operator-(Vector a) { return _mm256_xor_pd(a.v, _mm256_set1_pd(-0.0)); }
+
+inline Mask operator<(Vector a, Vector b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_LT_OQ)}; }
+inline Mask operator>(Vector a, Vector b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_GT_OQ)}; }
+inline Mask operator>=(Vector a, Vector b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_GE_OQ)}; }
+inline Mask operator==(Vector a, Vector b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_EQ_OQ)}; }
+inline Mask operator&(Mask a, Mask b) { return {_mm256_and_pd(a.m, b.m)}; }
+inline Mask operator|(Mask a, Mask b) { return {_mm256_or_pd(a.m, b.m)}; }
+
+inline Vector select(Mask m, Vector ifTrue, Vector ifFalse) {
+    return _mm256_blendv_pd(ifFalse.v, ifTrue.v, m.m);
+}
+
+struct Layer {
+    using Vec = Vector;
+    static constexpr int lanes = 4;
+    // 12 running sums, a piece of M and a broadcast fill 14 of 16 registers.
+    static constexpr int sweepTileColumns = 12;
+    static constexpr int sweepPanelDepth = 256;
+    static constexpr int greedyColumnsInFlight = 4;
+
+    // The first `count` lanes of a run (none when count ≤ 0).
+    struct Part {
+        bool full;
+        __m256i valid;
+    };
+    static Part firstLanes(std::ptrdiff_t count) {
+        return {count >= lanes,
+                _mm256_cmpgt_epi64(_mm256_set1_epi64x(count), _mm256_set_epi64x(3, 2, 1, 0))};
+    }
+    static Mask inPart(Part part) { return {_mm256_castsi256_pd(part.valid)}; }
+    // Lanes outside the part read as +0.0 and are never written.
+    static Vec load(const double* p, Part part) {
+        return part.full ? _mm256_loadu_pd(p) : _mm256_maskload_pd(p, part.valid);
+    }
+    static void store(double* p, Part part, Vec v) {
+        if (part.full)
+            _mm256_storeu_pd(p, v.v);
+        else
+            _mm256_maskstore_pd(p, part.valid, v.v);
+    }
+    static Vec load(const double* p) { return _mm256_loadu_pd(p); }
+    static void store(double* p, Vec v) { _mm256_storeu_pd(p, v.v); }
+
+    static Vec laneNumbers() { return _mm256_set_pd(3, 2, 1, 0); }
+
+    // Lanes hold no NaN, and no +0.0 beside a −0.0.
+    static double smallestLane(Vec v) {
+        __m256d m = _mm256_min_pd(v.v, _mm256_permute2f128_pd(v.v, v.v, 1));
+        m = _mm256_min_pd(m, _mm256_permute_pd(m, 0x5));
+        return _mm256_cvtsd_f64(m);
+    }
+
+    // In place: lane b of v[a] becomes lane a of v[b].
+    static void transpose(Vec* v) {
+        __m256d t0 = _mm256_unpacklo_pd(v[0].v, v[1].v);
+        __m256d t1 = _mm256_unpackhi_pd(v[0].v, v[1].v);
+        __m256d t2 = _mm256_unpacklo_pd(v[2].v, v[3].v);
+        __m256d t3 = _mm256_unpackhi_pd(v[2].v, v[3].v);
+        v[0] = _mm256_permute2f128_pd(t0, t2, 0x20);
+        v[1] = _mm256_permute2f128_pd(t1, t3, 0x20);
+        v[2] = _mm256_permute2f128_pd(t0, t2, 0x31);
+        v[3] = _mm256_permute2f128_pd(t1, t3, 0x31);
+    }
+};
+
+}  // namespace
+}  // namespace avx2_layer

@@ -1,0 +1,14 @@
+// The AVX-512 path: the vector kernels over the AVX-512F layer.
+#include "../no_fp_contract.h"
+
+#include "../kernel_table.h"
+
+#if GREEDYSWEEP_X86_64
+#include "avx512_intrinsics.h"
+
+GREEDYSWEEP_BEGIN_TARGET("avx512f")
+#include "avx512_layer.h"
+#include "../vector/vector_kernels.h"
+const KernelTable avx512Kernels = vectorKernels<avx512_layer::Layer>();
+GREEDYSWEEP_END_TARGET
+#endif
