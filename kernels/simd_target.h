@@ -1,24 +1,13 @@
 #pragma once
 
-// The instruction-set families the kernels know, and how a path's source
-// compiles everything between GREEDYSWEEP_BEGIN_TARGET("isa") and
+// How a path's source compiles everything between GREEDYSWEEP_BEGIN_TARGET("isa") and
 // GREEDYSWEEP_END_TARGET for that instruction set while every kernel file
 // takes the same flags (a MATLAB user's mex builds them all alike); the CPU
 // is asked at run time which paths it can execute. Standard headers must be
 // included before the region, so that nothing outside the path is compiled
 // for its instruction set.
 
-#if defined(__x86_64__) || defined(_M_X64)
-#define GREEDYSWEEP_X86_64 1
-#else
-#define GREEDYSWEEP_X86_64 0
-#endif
-
-#if defined(__aarch64__) || defined(_M_ARM64)
-#define GREEDYSWEEP_AARCH64 1
-#else
-#define GREEDYSWEEP_AARCH64 0
-#endif
+#include "architecture.h"
 
 #define GREEDYSWEEP_PRAGMA(text) _Pragma(#text)
 #if defined(__clang__)

@@ -18,7 +18,7 @@ if ~exist (outdir, 'dir')
 end
 kernels = fullfile (here, '..', 'kernels');
 sources = kernel_sources (kernels);
-includes = {['-I' here], ['-I' kernels]};
+includes = {['-I' here], ['-I' fullfile(kernels, 'include')], ['-I' kernels]};
 settings = read_settings (fullfile (here, 'build_settings.txt'));
 names = settings.plugins;
 

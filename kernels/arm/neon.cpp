@@ -3,6 +3,7 @@
 #include "../no_fp_contract.h"
 
 #include "../kernel_table.h"
+#include "../simd_target.h"
 
 #if GREEDYSWEEP_AARCH64
 #include <arm_neon.h>

@@ -2,6 +2,7 @@
 #include "../no_fp_contract.h"
 
 #include "../kernel_table.h"
+#include "../simd_target.h"
 
 #if GREEDYSWEEP_X86_64
 #include <immintrin.h>

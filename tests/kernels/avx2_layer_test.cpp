@@ -7,6 +7,7 @@
 
 #include "bits.h"
 #include "kernel_path.h"
+#include "simd_target.h"
 
 #if GREEDYSWEEP_X86_64
 #include <immintrin.h>

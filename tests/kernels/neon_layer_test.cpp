@@ -7,6 +7,7 @@
 
 #include "bits.h"
 #include "kernel_path.h"
+#include "simd_target.h"
 
 #if GREEDYSWEEP_AARCH64
 #include <arm_neon.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "simd_target.h"
+#include "architecture.h"
 
 // The instruction-set paths a kernel can run on. Every path gives the same
 // bits; they differ only in speed. Callers normally take the fastest one;
