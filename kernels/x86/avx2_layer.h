@@ -1,7 +1,7 @@
 #pragma once
 
 // AVX2: four doubles a vector. Include after <immintrin.h>, inside a
-// GREEDYSWEEP_BEGIN_TARGET("avx2") region; vector/layer_interface.md says
+// GREEDYSWEEP_BEGIN_TARGET("avx2") region; vector/vector_kernels.h says
 // what a layer supplies.
 
 namespace avx2_layer {
