@@ -71,6 +71,7 @@
 %! assert (! isempty (strfind (text, "GREEDYCD  Greedy coordinate-descent update")));
 %! assert (! isempty (strfind (text, "Wnew = greedycd(GW, HHt, W, tol, maxinner)")));
 %! assert (! isempty (strfind (text, "greedycd:shape")));
+%! assert (! isempty (strfind (text, "That move is still made")));
 
 %!test
 %! % The help's example runs as printed, and the update lowers the residual.

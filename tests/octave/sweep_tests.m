@@ -70,10 +70,12 @@
 %!   text = evalc (["help " name{1}]);
 %!   assert (! isempty (strfind (text, ["X = " name{1} "(M, C, lambda, n, m)"])));
 %!   assert (! isempty (strfind (text, [name{1} ":tooSmall"])));
+%!   assert (! isempty (strfind (text, "-0.5 truncates to")));
 %! end
 
 %!test
 %! % The help examples run as printed and give what the sweep's rule says.
+%! assert (! isempty (strfind (help ("hardsweep"), "A NaN (q*M(j,j))*q keeps q")));
 %! evalc (help_example ("hardsweep"));
 %! assert (X, [1 -1; 0 0]);
 %! evalc (help_example ("clipsweep"));

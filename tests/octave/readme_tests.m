@@ -1,0 +1,16 @@
+% The README's Octave commands, typed in the top folder as it says.
+
+%!test
+%! % The addpath it shows for the built plug-ins survives a cd.
+%! text = fileread ("README.md");
+%! command = regexp (text, '\n    (addpath[^\n]*plugins[^\n]*)\n', 'tokens', 'once');
+%! assert (! isempty (command), "the README shows no addpath for the plug-ins");
+%! assert (exist ("greedycd") == 0, "greedycd is on the path before the README's addpath");
+%! here = pwd ();
+%! unwind_protect
+%!   eval ([command{1} ";"]);
+%!   cd (tempdir ());
+%!   assert (exist ("greedycd"), 3);
+%! unwind_protect_cleanup
+%!   cd (here);
+%! end_unwind_protect
