@@ -21,10 +21,16 @@ inline V greedyStep(V g, V w, V d) {
     return t - w;
 }
 
-// Change of the objective for a step s, each operation rounded in this order.
+// Change of the objective for a step s, each operation rounded in this order,
+// given half = d·0.5 (a path may form that product once per call).
+template <class V>
+inline V greedyChangeFromHalf(V g, V s, V half) {
+    return g * s + (half * s) * s;
+}
+
 template <class V>
 inline V greedyChange(V g, V s, V d) {
-    return g * s + ((d * V(0.5)) * s) * s;
+    return greedyChangeFromHalf(g, s, d * V(0.5));
 }
 
 // Predicted decrease: the change with its sign bit flipped (not 0 − change),

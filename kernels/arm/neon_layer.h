@@ -43,6 +43,7 @@ struct Layer {
     static constexpr int sweepTileColumns = 16;
     static constexpr int sweepPanelDepth = 256;
     static constexpr int greedyColumnsInFlight = 4;
+    static constexpr int greedyColumnsInterleaved = 2;
 
     // The first `count` lanes of a run (none when count ≤ 0).
     struct Part {

@@ -18,7 +18,8 @@
 //   - L::laneNumbers() (0, 1, 2, …), L::smallestLane(v) for the argmax, and
 //     L::transpose(v) of lanes vectors in place;
 //   - the tile sizes: L::sweepTileColumns (a multiple of lanes),
-//     L::sweepPanelDepth and L::greedyColumnsInFlight.
+//     L::sweepPanelDepth, L::greedyColumnsInFlight and
+//     L::greedyColumnsInterleaved (how many of those scan side by side).
 //
 // A new instruction set is its layer header, a source like x86/avx2.cpp, a
 // KernelPath value and a row in kernel_path.cpp's table.
