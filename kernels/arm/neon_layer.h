@@ -36,6 +36,9 @@ inline Vector select(Mask m, Vector ifTrue, Vector ifFalse) {
     return vbslq_f64(m.m, ifTrue.v, ifFalse.v);
 }
 
+// select(t < 0, 0, t) as written: vmaxq would turn NaN and −0.0 differently.
+inline Vector atLeastZero(Vector t) { return select(t < Vector(0.0), Vector(0.0), t); }
+
 struct Layer {
     using Vec = Vector;
     static constexpr int lanes = 2;
