@@ -10,7 +10,8 @@ bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, do
                               double tol, std::int32_t n, std::int32_t k,
                               std::int32_t maxinner) {
     const std::size_t length = k > 0 ? static_cast<std::size_t>(k) : 0;
-    std::unique_ptr<double[]> diag(new (std::nothrow) double[length]);
+    // The diagonal and its halves in one block.
+    std::unique_ptr<double[]> diag(new (std::nothrow) double[2 * length]);
     std::unique_ptr<double[]> step(new (std::nothrow) double[length]);
     // Without scratch space nothing is touched: GW and W stay as given.
     if (length > 0 && (!diag || !step)) return false;
@@ -18,10 +19,13 @@ bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, do
     if (n <= 0 || maxinner <= 0) return true;
 
     const std::ptrdiff_t diagonalStride = static_cast<std::ptrdiff_t>(k) + 1;
-    for (std::size_t i = 0; i < length; ++i)
+    for (std::size_t i = 0; i < length; ++i) {
         diag[i] = HHt[static_cast<std::ptrdiff_t>(i) * diagonalStride];
+        diag[length + i] = diag[i] * 0.5;
+    }
 
-    const GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), n, k, maxinner};
+    GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), n, k, maxinner};
+    problem.halfDiag = diag.get() + length;
     const KernelTable& kernels = kernelTable(path);
     kernels.greedyColumns(problem, kernels.initialReduction(problem) * tol);
     return true;

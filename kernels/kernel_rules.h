@@ -12,19 +12,29 @@ inline double select(bool condition, double ifTrue, double ifFalse) {
     return condition ? ifTrue : ifFalse;
 }
 
+// The clamp t < 0 ? 0 : t; each vector layer supplies its own, with the same
+// result in every lane (a NaN or −0.0 t unchanged).
+inline double atLeastZero(double t) { return t < 0.0 ? 0.0 : t; }
+
 // Step from w to the minimiser of the one-variable problem, clamped to w + s ≥ 0.
 // The strict test keeps a NaN candidate NaN.
 template <class V>
 inline V greedyStep(V g, V w, V d) {
     V t = w - g / d;
-    t = select(t < V(0.0), V(0.0), t);
+    t = atLeastZero(t);
     return t - w;
 }
 
-// Change of the objective for a step s, each operation rounded in this order.
+// Change of the objective for a step s, each operation rounded in this order,
+// given half = d·0.5 (a path may form that product once per call).
+template <class V>
+inline V greedyChangeFromHalf(V g, V s, V half) {
+    return g * s + (half * s) * s;
+}
+
 template <class V>
 inline V greedyChange(V g, V s, V d) {
-    return g * s + ((d * V(0.5)) * s) * s;
+    return greedyChangeFromHalf(g, s, d * V(0.5));
 }
 
 // Predicted decrease: the change with its sign bit flipped (not 0 − change),
@@ -54,7 +64,7 @@ struct NonNegativeRule {
     // −0 and NaN are stored unchanged.
     template <class V>
     V operator()(V q, V /*d*/) const {
-        return select(q < V(0.0), V(0.0), q);
+        return atLeastZero(q);
     }
 };
 

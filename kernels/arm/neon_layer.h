@@ -36,6 +36,9 @@ inline Vector select(Mask m, Vector ifTrue, Vector ifFalse) {
     return vbslq_f64(m.m, ifTrue.v, ifFalse.v);
 }
 
+// select(t < 0, 0, t) as written: vmaxq would turn NaN and −0.0 differently.
+inline Vector atLeastZero(Vector t) { return select(t < Vector(0.0), Vector(0.0), t); }
+
 struct Layer {
     using Vec = Vector;
     static constexpr int lanes = 2;
@@ -43,6 +46,7 @@ struct Layer {
     static constexpr int sweepTileColumns = 16;
     static constexpr int sweepPanelDepth = 256;
     static constexpr int greedyColumnsInFlight = 4;
+    static constexpr int greedyColumnsInterleaved = 2;
 
     // The first `count` lanes of a run (none when count ≤ 0).
     struct Part {

@@ -30,64 +30,37 @@ struct LaneBest {
     typename L::Vec change, row;
 };
 
-// −0.0: the flip of the scan's starting reduction +0.0.
-template <class L>
-inline LaneBest<L> noMove() {
+// Change of the objective for rows i … i + lanes − 1 of one column (fewer at
+// the end of the column, lanes outside the part reading +0.0): first, with
+// `update`, the previous move's gradient update g += s·hessianColumn. half is
+// d·0.5 read from p.halfDiag, the same rounded product greedyChange forms.
+template <class L, bool update>
+inline typename L::Vec chunkChange(const GreedyProblem& p, double* g, const double* w,
+                                   const double* hessianColumn, typename L::Vec moved,
+                                   std::ptrdiff_t i, typename L::Part part) {
     using V = typename L::Vec;
-    return {V(-0.0), V(-1.0)};
-}
-
-// Scores the rows from i on (fewer at the end of the column) into lanes.
-template <class L>
-inline void scanChunk(const GreedyProblem& p, double* g, const double* w,
-                      const double* hessianColumn, typename L::Vec moved, std::ptrdiff_t i,
-                      typename L::Vec row, LaneBest<L>& lanes) {
-    using V = typename L::Vec;
-    const auto part = L::firstLanes(p.k - i);
     V gi = L::load(g + i, part);
-    if (hessianColumn) {
+    if (update) {
         gi = moved * L::load(hessianColumn + i, part) + gi;
         L::store(g + i, part, gi);
     }
     const V d = L::load(p.diag + i, part);
-    const V change = greedyChange(gi, greedyStep(gi, L::load(w + i, part), d), d);
-    const auto better = (change < lanes.change) & L::inPart(part);
-    lanes.change = select(better, change, lanes.change);
-    lanes.row = select(better, row, lanes.row);
+    const V s = greedyStep(gi, L::load(w + i, part), d);
+    return greedyChangeFromHalf(gi, s, L::load(p.halfDiag + i, part));
 }
 
 // The best of all lanes: the most negative change, ties to the lowest row. No
 // lane holds a NaN, and a lane without a move holds −0.0 and row −1.
 template <class L>
-inline Move mergeLanes(LaneBest<L> a, LaneBest<L> b) {
+inline Move mergeLanes(LaneBest<L> lanes) {
     using V = typename L::Vec;
-    const auto fromB = (b.change < a.change) | ((b.change == a.change) & (b.row < a.row));
-    const V change = select(fromB, b.change, a.change);
-    const V row = select(fromB, b.row, a.row);
-    const double smallest = L::smallestLane(change);
-    const double lowestRow = L::smallestLane(select(change == V(smallest), row, V(1e300)));
+    const double smallest = L::smallestLane(lanes.change);
+    const double lowestRow =
+        L::smallestLane(select(lanes.change == V(smallest), lanes.row, V(1e300)));
     return {static_cast<std::ptrdiff_t>(lowestRow), -smallest};
 }
 
-// Scans column g, w for the best move. With a hessianColumn, first applies
-// the previous move's gradient update g += s·hessianColumn in the same pass.
-// Two sets of lanes take alternate chunks, which halves the chain of
-// compares that runs through them.
-template <class L>
-inline Move scan(const GreedyProblem& p, double* g, const double* w, const double* hessianColumn,
-                 double s) {
-    using V = typename L::Vec;
-    LaneBest<L> even = noMove<L>(), odd = noMove<L>();
-    const V moved(s), chunkRows(static_cast<double>(L::lanes));
-    V row = L::laneNumbers();
-    for (std::ptrdiff_t i = 0; i < p.k; i += 2 * L::lanes) {
-        scanChunk<L>(p, g, w, hessianColumn, moved, i, row, even);
-        row = row + chunkRows;
-        scanChunk<L>(p, g, w, hessianColumn, moved, i + L::lanes, row, odd);
-        row = row + chunkRows;
-    }
-    return mergeLanes<L>(even, odd);
-}
+struct Column;
 
 template <class L>
 inline void addMove(const GreedyProblem& p, double* g, const double* hessianColumn, double s) {
@@ -136,6 +109,66 @@ struct Column {
     double step = 0.0;
 };
 
+// Scans `width` columns side by side, chunk by chunk, each for its best
+// move; with `update`, each first applies its previous move's gradient update
+// g += s·hessianColumn in the same pass. The columns' chains (the scan, the
+// lane merge, the move, the next scan's first chunks) are independent, so
+// interleaving them lets one column's latency hide behind another's work.
+template <class L, int width, bool update>
+inline void scanColumns(const GreedyProblem& p, Column* const* group) {
+    using V = typename L::Vec;
+    constexpr std::ptrdiff_t lanes = L::lanes;
+    const std::ptrdiff_t k = p.k;
+    double* g[width];
+    const double* w[width];
+    const double* hessianColumn[width];
+    V moved[width];
+    LaneBest<L> best[width];
+    for (int c = 0; c < width; ++c) {
+        g[c] = group[c]->g;
+        w[c] = group[c]->w;
+        hessianColumn[c] = group[c]->hessianColumn;
+        moved[c] = V(group[c]->step);
+        best[c] = {V(-0.0), V(-1.0)};  // −0.0: the flip of the scan's starting +0.0
+    }
+    const V chunkRows(static_cast<double>(lanes));
+    V row = L::laneNumbers();
+    const auto full = L::firstLanes(lanes);
+    std::ptrdiff_t i = 0;
+    for (; i + lanes <= k; i += lanes) {
+        for (int c = 0; c < width; ++c) {
+            const V change = chunkChange<L, update>(p, g[c], w[c], hessianColumn[c], moved[c], i, full);
+            const auto better = change < best[c].change;
+            best[c].change = select(better, change, best[c].change);
+            best[c].row = select(better, row, best[c].row);
+        }
+        row = row + chunkRows;
+    }
+    if (i < k) {
+        const auto part = L::firstLanes(k - i);
+        for (int c = 0; c < width; ++c) {
+            const V change = chunkChange<L, update>(p, g[c], w[c], hessianColumn[c], moved[c], i, part);
+            const auto better = (change < best[c].change) & L::inPart(part);
+            best[c].change = select(better, change, best[c].change);
+            best[c].row = select(better, row, best[c].row);
+        }
+    }
+    for (int c = 0; c < width; ++c) {
+        group[c]->move = mergeLanes<L>(best[c]);
+        group[c]->finished = group[c]->move.row < 0;
+    }
+}
+
+// Scans the `count` columns of `group`, all with or all without a pending
+// gradient update, `width` at a time and the rest one by one.
+template <class L, bool update>
+inline void scanGroup(const GreedyProblem& p, Column* const* group, int count) {
+    constexpr int width = L::greedyColumnsInterleaved;
+    int c = 0;
+    for (; c + width <= count; c += width) scanColumns<L, width, update>(p, group + c);
+    for (; c < count; ++c) scanColumns<L, 1, update>(p, group + c);
+}
+
 // Makes the move the latest scan chose and leaves its gradient update to the
 // next scan, unless the column stops here. The move is kept even when it is
 // the one that stops the column. The chosen row's step is recomputed from
@@ -158,7 +191,8 @@ inline void makeMove(const GreedyProblem& p, double threshold, Column& c) {
 
 // Columns are independent problems. A few are taken in turns: all of them
 // scan, then all of them move, so that the scans' divisions and the moves'
-// reductions of different columns run side by side.
+// reductions of different columns run side by side; the scans themselves
+// interleave L::greedyColumnsInterleaved columns chunk by chunk.
 template <class L>
 GREEDYSWEEP_FLATTEN void greedyColumns(const GreedyProblem& p, double threshold) {
     constexpr std::ptrdiff_t inFlight = L::greedyColumnsInFlight;
@@ -172,11 +206,20 @@ GREEDYSWEEP_FLATTEN void greedyColumns(const GreedyProblem& p, double threshold)
         }
         for (bool active = true; active;) {
             active = false;
+            // Columns that still wait for their first scan have no update
+            // to apply; the others have one.
+            Column* fresh[inFlight];
+            Column* moved[inFlight];
+            int freshCount = 0, movedCount = 0;
             for (Column& c : columns) {
                 if (c.finished) continue;
-                c.move = scan<L>(p, c.g, c.w, c.hessianColumn, c.step);
-                c.finished = c.move.row < 0;
+                if (c.hessianColumn)
+                    moved[movedCount++] = &c;
+                else
+                    fresh[freshCount++] = &c;
             }
+            scanGroup<L, false>(p, fresh, freshCount);
+            scanGroup<L, true>(p, moved, movedCount);
             for (Column& c : columns) {
                 if (c.finished) continue;
                 makeMove<L>(p, threshold, c);

@@ -11,6 +11,7 @@
 //   - V(double) broadcasts; + − * / and unary − (a sign-bit flip) round each
 //     lane on its own; < > >= == are ordered and quiet, giving a mask that
 //     & and | combine and select(mask, ifTrue, ifFalse) applies;
+//     atLeastZero(v) gives select(v < 0, 0, v) lane by lane;
 //   - L::Part from L::firstLanes(count): the first count lanes of a run (none
 //     when count ≤ 0), with L::load(p, part) (lanes outside read as +0.0),
 //     L::store(p, part, v) (lanes outside never written) and L::inPart(part)
@@ -18,7 +19,8 @@
 //   - L::laneNumbers() (0, 1, 2, …), L::smallestLane(v) for the argmax, and
 //     L::transpose(v) of lanes vectors in place;
 //   - the tile sizes: L::sweepTileColumns (a multiple of lanes),
-//     L::sweepPanelDepth and L::greedyColumnsInFlight.
+//     L::sweepPanelDepth, L::greedyColumnsInFlight and
+//     L::greedyColumnsInterleaved (how many of those scan side by side).
 //
 // A new instruction set is its layer header, a source like x86/avx2.cpp, a
 // KernelPath value and a row in kernel_path.cpp's table.

@@ -35,6 +35,11 @@ inline Vector select(Mask m, Vector ifTrue, Vector ifFalse) {
     return _mm256_blendv_pd(ifFalse.v, ifTrue.v, m.m);
 }
 
+// select(t < 0, 0, t): max returns its second operand unless the first is
+// greater, so a NaN or −0.0 t comes back unchanged; one instruction where
+// the select takes three.
+inline Vector atLeastZero(Vector t) { return _mm256_max_pd(_mm256_setzero_pd(), t.v); }
+
 struct Layer {
     using Vec = Vector;
     static constexpr int lanes = 4;
@@ -42,6 +47,7 @@ struct Layer {
     static constexpr int sweepTileColumns = 12;
     static constexpr int sweepPanelDepth = 256;
     static constexpr int greedyColumnsInFlight = 4;
+    static constexpr int greedyColumnsInterleaved = 2;
 
     // The first `count` lanes of a run (none when count ≤ 0).
     struct Part {

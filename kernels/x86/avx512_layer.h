@@ -38,6 +38,11 @@ inline Vector select(Mask m, Vector ifTrue, Vector ifFalse) {
     return _mm512_mask_blend_pd(m.m, ifFalse.v, ifTrue.v);
 }
 
+// select(t < 0, 0, t): max returns its second operand unless the first is
+// greater, so a NaN or −0.0 t comes back unchanged; one instruction where
+// the select takes three.
+inline Vector atLeastZero(Vector t) { return _mm512_max_pd(_mm512_setzero_pd(), t.v); }
+
 struct Layer {
     using Vec = Vector;
     static constexpr int lanes = 8;
@@ -45,6 +50,7 @@ struct Layer {
     static constexpr int sweepTileColumns = 24;
     static constexpr int sweepPanelDepth = 256;
     static constexpr int greedyColumnsInFlight = 4;
+    static constexpr int greedyColumnsInterleaved = 2;
 
     // The first `count` lanes of a run (none when count ≤ 0).
     struct Part {

@@ -66,6 +66,17 @@ void checkLayer() {
     double flipped[lanes], compared[lanes];
     L::store(flipped, -V(0.0));
     L::store(compared, select((nan < one) | (nan > one) | (nan >= one) | (nan == nan), one, V(0.0)));
+    // The clamp: a NaN or −0.0 comes back unchanged, as from the select.
+    const double clampInputs[] = {std::numeric_limits<double>::quiet_NaN(), -0.0, 0.0, -1.0, 2.0,
+                                  -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::denorm_min()};
+    for (double x : clampInputs) {
+        double clamped[lanes];
+        L::store(clamped, atLeastZero(V(x)));
+        for (int i = 0; i < lanes; ++i)
+            EXPECT_TRUE(sameBits(clamped[i], x < 0.0 ? 0.0 : x)) << x << " in lane " << i;
+    }
     for (int i = 0; i < lanes; ++i) {
         EXPECT_TRUE(sameBits(flipped[i], -0.0)) << "lane " << i;
         EXPECT_EQ(compared[i], 0.0) << "a compare with NaN held in lane " << i;
