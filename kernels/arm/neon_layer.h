@@ -42,8 +42,12 @@ inline Vector atLeastZero(Vector t) { return select(t < Vector(0.0), Vector(0.0)
 struct Layer {
     using Vec = Vector;
     static constexpr int lanes = 2;
-    // 16 running sums, a piece of M and a broadcast within 32 registers.
-    static constexpr int sweepTileColumns = 16;
+    // A sweep tile of 2 vectors of rows by 12 columns: 24 running sums, two
+    // pieces of M and a broadcast within 32 registers.
+    static constexpr int sweepTileVectors = 2;
+    static constexpr int sweepTileColumns = 12;
+    // Columns finished side by side, a multiple of lanes.
+    static constexpr int sweepFinishColumns = 16;
     static constexpr int sweepPanelDepth = 256;
     static constexpr int greedyColumnsInFlight = 4;
     static constexpr int greedyColumnsInterleaved = 2;

@@ -43,8 +43,12 @@ inline Vector atLeastZero(Vector t) { return _mm256_max_pd(_mm256_setzero_pd(), 
 struct Layer {
     using Vec = Vector;
     static constexpr int lanes = 4;
-    // 12 running sums, a piece of M and a broadcast fill 14 of 16 registers.
-    static constexpr int sweepTileColumns = 12;
+    // A sweep tile of 2 vectors of rows by 6 columns: 12 running sums, two
+    // pieces of M and a broadcast fill 15 of 16 registers.
+    static constexpr int sweepTileVectors = 2;
+    static constexpr int sweepTileColumns = 6;
+    // Columns finished side by side, a multiple of lanes.
+    static constexpr int sweepFinishColumns = 24;
     static constexpr int sweepPanelDepth = 256;
     static constexpr int greedyColumnsInFlight = 4;
     static constexpr int greedyColumnsInterleaved = 2;

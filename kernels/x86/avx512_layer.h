@@ -46,8 +46,12 @@ inline Vector atLeastZero(Vector t) { return _mm512_max_pd(_mm512_setzero_pd(), 
 struct Layer {
     using Vec = Vector;
     static constexpr int lanes = 8;
-    // 24 running sums, a piece of M and a broadcast within 32 registers.
-    static constexpr int sweepTileColumns = 24;
+    // A sweep tile of 2 vectors of rows by 12 columns: 24 running sums, two
+    // pieces of M and a broadcast within 32 registers.
+    static constexpr int sweepTileVectors = 2;
+    static constexpr int sweepTileColumns = 12;
+    // Columns finished side by side, a multiple of lanes.
+    static constexpr int sweepFinishColumns = 24;
     static constexpr int sweepPanelDepth = 256;
     static constexpr int greedyColumnsInFlight = 4;
     static constexpr int greedyColumnsInterleaved = 2;
