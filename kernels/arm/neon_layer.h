@@ -49,6 +49,11 @@ struct Layer {
     // Columns finished side by side, a multiple of lanes.
     static constexpr int sweepFinishColumns = 16;
     static constexpr int sweepPanelDepth = 256;
+    // Short columns: row blocks of 6 by 4 vectors of columns, 24 running
+    // sums, 3 column blocks taking turns.
+    static constexpr int shortSweepRows = 6;
+    static constexpr int shortSweepVectors = 4;
+    static constexpr int shortSweepBlocks = 3;
     static constexpr int greedyColumnsInFlight = 4;
     static constexpr int greedyColumnsInterleaved = 2;
 

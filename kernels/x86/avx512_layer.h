@@ -53,6 +53,11 @@ struct Layer {
     // Columns finished side by side, a multiple of lanes.
     static constexpr int sweepFinishColumns = 24;
     static constexpr int sweepPanelDepth = 256;
+    // Short columns: row blocks of 12 by 2 vectors of columns, 24 running
+    // sums, 2 column blocks taking turns.
+    static constexpr int shortSweepRows = 12;
+    static constexpr int shortSweepVectors = 2;
+    static constexpr int shortSweepBlocks = 2;
     static constexpr int greedyColumnsInFlight = 4;
     static constexpr int greedyColumnsInterleaved = 2;
 
