@@ -178,6 +178,24 @@ inline void transposeOut(double* X, const double* t, std::ptrdiff_t rows, std::p
         }
 }
 
+// Brings the next group's columns of C and X towards the core, a slice
+// per row block, so that reading C and writing X overlap the arithmetic.
+// The hardware prefetchers miss a group's many short columns, and the whole
+// group asked for at once overflows the queue of misses (both measured).
+template <class L>
+struct Lookahead {
+    const double *c, *x;
+    std::ptrdiff_t doubles, slice, done = 0;
+    void step() {
+        constexpr std::ptrdiff_t line = 8;
+        const std::ptrdiff_t end = done + slice < doubles ? done + slice : doubles;
+        for (; done < end; done += line) {
+            L::prefetch(c + done);
+            L::prefetch(x + done);
+        }
+    }
+};
+
 template <class L, class Rule>
 void sweep(double* X, const double* M, const double* C, Rule rule, std::ptrdiff_t rows,
            std::ptrdiff_t m) {
@@ -190,7 +208,12 @@ void sweep(double* X, const double* M, const double* C, Rule rule, std::ptrdiff_
         const std::ptrdiff_t width = m - i0 < columns ? m - i0 : columns;
         transposeIn<L>(t, C + i0 * rows, rows, width);
         const int blocks = static_cast<int>((width + blockColumns - 1) / blockColumns);
+        const std::ptrdiff_t next = i0 + width, rowBlocks = (rows + R - 1) / R;
+        const std::ptrdiff_t nextDoubles = (m - next < columns ? m - next : columns) * rows;
+        Lookahead<L> lookahead{C + next * rows, X + next * rows, nextDoubles,
+                               (nextDoubles / rowBlocks + 8) / 8 * 8};
         for (std::ptrdiff_t j = 0; j < rows; j += R) {
+            lookahead.step();
             const std::ptrdiff_t j0 = j + R <= rows ? j : rows - R;
             for (int block = 0; block < blocks; ++block)
                 runningSums<L>(sums + block * R * L::shortSweepVectors, t + block * blockColumns,

@@ -170,9 +170,9 @@ void rowTile(const double* const* c, double* const* x, std::ptrdiff_t count, con
         }
     }
 
-    // The tile's own rows of M, l = r0 … r0+height−2, for the terms each row
-    // takes from the rows finished before it in the tile.
-    pack(r0, r0 + height - 1);
+    // The tile's own rows of M, for the terms each row takes from the rows
+    // of the tile's earlier vectors (those within a vector come from M).
+    pack(r0, r0 + (height - 1) / lanes * lanes);
     for (std::ptrdiff_t i0 = 0; i0 < count; i0 += groupColumns) {
         for (int v = 0; v < vectors && v * lanes < height; ++v) {
             const std::ptrdiff_t s0 = r0 + v * lanes;

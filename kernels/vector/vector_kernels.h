@@ -16,11 +16,14 @@
 //     when count ≤ 0), with L::load(p, part) (lanes outside read as +0.0),
 //     L::store(p, part, v) (lanes outside never written) and L::inPart(part)
 //     as a mask; L::load(p) and L::store(p, v) move whole vectors;
-//   - L::laneNumbers() (0, 1, 2, …), L::smallestLane(v) for the argmax, and
-//     L::transpose(v) of lanes vectors in place;
-//   - the tile sizes: L::sweepTileColumns (a multiple of lanes),
-//     L::sweepPanelDepth, L::greedyColumnsInFlight and
-//     L::greedyColumnsInterleaved (how many of those scan side by side).
+//   - L::laneNumbers() (0, 1, 2, …), L::smallestLane(v) for the argmax,
+//     L::transpose(v) of lanes vectors in place and L::prefetch(p), a hint;
+//   - the tile sizes: for long sweeps L::sweepTileVectors,
+//     L::sweepTileColumns, L::sweepFinishColumns (a multiple of lanes) and
+//     L::sweepPanelDepth; for short ones L::shortSweepRows,
+//     L::shortSweepVectors and L::shortSweepBlocks; for the greedy update
+//     L::greedyColumnsInFlight and L::greedyColumnsInterleaved (how many of
+//     those scan side by side).
 //
 // A new instruction set is its layer header, a source like x86/avx2.cpp, a
 // KernelPath value and a row in kernel_path.cpp's table.

@@ -186,6 +186,23 @@ TEST_P(ForwardSweep, ColumnChunksAndLongRowsMatchReference) {
     }
 }
 
+// Short and long columns take different schedules on the vector paths, which
+// change over between 150 and 300 rows; past that, the row tiles of the
+// long schedule end at every remainder.
+TEST_P(ForwardSweep, EveryScheduleAndRowTileMatchesReference) {
+    RandomData random(1618);
+    for (std::int32_t n = 150; n <= 300; n += (n < 180 || n > 250) ? 1 : 7) {
+        std::vector<double> M = random.values(static_cast<std::size_t>(n) * n, 0.001);
+        for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = n + random.uniform();
+        const std::int32_t m = 1 + static_cast<std::int32_t>(random.pick(30));
+        const std::vector<double> C = random.values(static_cast<std::size_t>(n) * m, 0.001);
+        for (Rule rule : {Rule::hardThreshold, Rule::nonNegative})
+            ASSERT_TRUE(sameBits(sweep(path(), rule, M, C, 1e-4, n, m),
+                                 referenceSweep(rule, M, C, 1e-4, n, m)))
+                << "n " << n << " m " << m << (rule == Rule::hardThreshold ? " hard" : " clip");
+    }
+}
+
 TEST_P(ForwardSweep, WritesOnlyItsOwnColumns) {
     RandomData random(8);
     for (std::int32_t n : {3, 8, 13}) {
