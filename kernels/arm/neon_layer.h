@@ -39,6 +39,9 @@ inline Vector select(Mask m, Vector ifTrue, Vector ifFalse) {
 // select(t < 0, 0, t) as written: vmaxq would turn NaN and −0.0 differently.
 inline Vector atLeastZero(Vector t) { return select(t < Vector(0.0), Vector(0.0), t); }
 
+// select(a < b, a, b) as written, for the same reason.
+inline Vector smaller(Vector a, Vector b) { return select(a < b, a, b); }
+
 struct Layer {
     using Vec = Vector;
     static constexpr int lanes = 2;

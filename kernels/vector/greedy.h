@@ -32,21 +32,22 @@ struct LaneBest {
 
 // Change of the objective for rows i … i + lanes − 1 of one column (fewer at
 // the end of the column, lanes outside the part reading +0.0): first, with
-// `update`, the previous move's gradient update g += s·hessianColumn. half is
-// d·0.5 read from p.halfDiag, the same rounded product greedyChange forms.
+// `update`, the previous move's gradient update g += s·hessianColumn. halfDiag
+// holds d·0.5, the same rounded product greedyChange forms.
 template <class L, bool update>
-inline typename L::Vec chunkChange(const GreedyProblem& p, double* g, const double* w,
-                                   const double* hessianColumn, typename L::Vec moved,
-                                   std::ptrdiff_t i, typename L::Part part) {
+inline typename L::Vec chunkChange(const double* diag, const double* halfDiag, double* g,
+                                   const double* w, const double* hessianColumn,
+                                   typename L::Vec moved, std::ptrdiff_t i,
+                                   typename L::Part part) {
     using V = typename L::Vec;
     V gi = L::load(g + i, part);
     if (update) {
         gi = moved * L::load(hessianColumn + i, part) + gi;
         L::store(g + i, part, gi);
     }
-    const V d = L::load(p.diag + i, part);
+    const V d = L::load(diag + i, part);
     const V s = greedyStep(gi, L::load(w + i, part), d);
-    return greedyChangeFromHalf(gi, s, L::load(p.halfDiag + i, part));
+    return greedyChangeFromHalf(gi, s, L::load(halfDiag + i, part));
 }
 
 // The best of all lanes: the most negative change, ties to the lowest row. No
@@ -131,23 +132,27 @@ inline void scanColumns(const GreedyProblem& p, Column* const* group) {
         moved[c] = V(group[c]->step);
         best[c] = {V(-0.0), V(-1.0)};  // −0.0: the flip of the scan's starting +0.0
     }
+    // Locals, which the stores to g cannot alias, so they stay in registers.
+    const double* const diag = p.diag;
+    const double* const halfDiag = p.halfDiag;
     const V chunkRows(static_cast<double>(lanes));
     V row = L::laneNumbers();
     const auto full = L::firstLanes(lanes);
     std::ptrdiff_t i = 0;
     for (; i + lanes <= k; i += lanes) {
         for (int c = 0; c < width; ++c) {
-            const V change = chunkChange<L, update>(p, g[c], w[c], hessianColumn[c], moved[c], i, full);
-            const auto better = change < best[c].change;
-            best[c].change = select(better, change, best[c].change);
-            best[c].row = select(better, row, best[c].row);
+            const V change =
+                chunkChange<L, update>(diag, halfDiag, g[c], w[c], hessianColumn[c], moved[c], i, full);
+            best[c].row = select(change < best[c].change, row, best[c].row);
+            best[c].change = smaller(change, best[c].change);
         }
         row = row + chunkRows;
     }
     if (i < k) {
         const auto part = L::firstLanes(k - i);
         for (int c = 0; c < width; ++c) {
-            const V change = chunkChange<L, update>(p, g[c], w[c], hessianColumn[c], moved[c], i, part);
+            const V change =
+                chunkChange<L, update>(diag, halfDiag, g[c], w[c], hessianColumn[c], moved[c], i, part);
             const auto better = (change < best[c].change) & L::inPart(part);
             best[c].change = select(better, change, best[c].change);
             best[c].row = select(better, row, best[c].row);

@@ -11,7 +11,8 @@
 //   - V(double) broadcasts; + − * / and unary − (a sign-bit flip) round each
 //     lane on its own; < > >= == are ordered and quiet, giving a mask that
 //     & and | combine and select(mask, ifTrue, ifFalse) applies;
-//     atLeastZero(v) gives select(v < 0, 0, v) lane by lane;
+//     atLeastZero(v) gives select(v < 0, 0, v) and smaller(a, b)
+//     select(a < b, a, b), lane by lane;
 //   - L::Part from L::firstLanes(count): the first count lanes of a run (none
 //     when count ≤ 0), with L::load(p, part) (lanes outside read as +0.0),
 //     L::store(p, part, v) (lanes outside never written) and L::inPart(part)

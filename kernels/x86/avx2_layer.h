@@ -40,6 +40,10 @@ inline Vector select(Mask m, Vector ifTrue, Vector ifFalse) {
 // the select takes three.
 inline Vector atLeastZero(Vector t) { return _mm256_max_pd(_mm256_setzero_pd(), t.v); }
 
+// select(a < b, a, b): min returns its second operand unless the first is
+// smaller, NaN and equal zeros included.
+inline Vector smaller(Vector a, Vector b) { return _mm256_min_pd(a.v, b.v); }
+
 struct Layer {
     using Vec = Vector;
     static constexpr int lanes = 4;

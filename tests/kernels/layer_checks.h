@@ -76,6 +76,13 @@ void checkLayer() {
         L::store(clamped, atLeastZero(V(x)));
         for (int i = 0; i < lanes; ++i)
             EXPECT_TRUE(sameBits(clamped[i], x < 0.0 ? 0.0 : x)) << x << " in lane " << i;
+        // smaller is the select a < b ? a : b, whichever operand is NaN or zero.
+        for (double y : clampInputs) {
+            double least[lanes];
+            L::store(least, smaller(V(x), V(y)));
+            for (int i = 0; i < lanes; ++i)
+                EXPECT_TRUE(sameBits(least[i], x < y ? x : y)) << x << ", " << y << " in lane " << i;
+        }
     }
     for (int i = 0; i < lanes; ++i) {
         EXPECT_TRUE(sameBits(flipped[i], -0.0)) << "lane " << i;
