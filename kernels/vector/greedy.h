@@ -141,8 +141,8 @@ inline void scanColumns(const GreedyProblem& p, Column* const* group) {
     std::ptrdiff_t i = 0;
     for (; i + lanes <= k; i += lanes) {
         for (int c = 0; c < width; ++c) {
-            const V change =
-                chunkChange<L, update>(diag, halfDiag, g[c], w[c], hessianColumn[c], moved[c], i, full);
+            const V change = chunkChange<L, update>(diag, halfDiag, g[c], w[c], hessianColumn[c],
+                                                    moved[c], i, full);
             best[c].row = select(change < best[c].change, row, best[c].row);
             best[c].change = smaller(change, best[c].change);
         }
@@ -151,8 +151,8 @@ inline void scanColumns(const GreedyProblem& p, Column* const* group) {
     if (i < k) {
         const auto part = L::firstLanes(k - i);
         for (int c = 0; c < width; ++c) {
-            const V change =
-                chunkChange<L, update>(diag, halfDiag, g[c], w[c], hessianColumn[c], moved[c], i, part);
+            const V change = chunkChange<L, update>(diag, halfDiag, g[c], w[c], hessianColumn[c],
+                                                    moved[c], i, part);
             const auto better = (change < best[c].change) & L::inPart(part);
             best[c].change = select(better, change, best[c].change);
             best[c].row = select(better, row, best[c].row);

@@ -8,9 +8,9 @@
 // Rows go in blocks of R = L::shortSweepRows. A block's running sums over
 // the rows above it are built in registers, l in increasing order, then its
 // rows are finished one after another, each taking the terms of the rows
-// finished before it. The group's column blocks take turns on each row
-// block, so that one block's chain of divisions overlaps the next block's
-// sums. The buffer then goes back to X, transposed again. Every row's sum
+// finished before it. The group's column blocks finish each row block in
+// lockstep, so that their chains of divisions overlap. The buffer then goes
+// back to X, transposed again. Every row's sum
 // starts at +0.0 and adds M(j,l)·x_l for l = 0 … j−1 in increasing order,
 // each product and sum rounded separately.
 

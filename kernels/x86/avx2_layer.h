@@ -86,7 +86,9 @@ struct Layer {
     static void store(double* p, Vec v) { _mm256_storeu_pd(p, v.v); }
 
     // A hint to bring p's cache line towards the core.
-    static void prefetch(const double* p) { _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T0); }
+    static void prefetch(const double* p) {
+        _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T0);
+    }
 
     static Vec laneNumbers() { return _mm256_set_pd(3, 2, 1, 0); }
 

@@ -82,7 +82,9 @@ struct Layer {
     static void store(double* p, Vec v) { _mm512_storeu_pd(p, v.v); }
 
     // A hint to bring p's cache line towards the core.
-    static void prefetch(const double* p) { _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T0); }
+    static void prefetch(const double* p) {
+        _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T0);
+    }
 
     static Vec laneNumbers() { return _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0); }
 

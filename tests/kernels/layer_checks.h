@@ -81,7 +81,8 @@ void checkLayer() {
             double least[lanes];
             L::store(least, smaller(V(x), V(y)));
             for (int i = 0; i < lanes; ++i)
-                EXPECT_TRUE(sameBits(least[i], x < y ? x : y)) << x << ", " << y << " in lane " << i;
+                EXPECT_TRUE(sameBits(least[i], x < y ? x : y))
+                    << x << ", " << y << " in lane " << i;
         }
     }
     for (int i = 0; i < lanes; ++i) {
