@@ -6,9 +6,9 @@
 
 #include "kernel_table.h"
 
-bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
-                              double tol, std::int32_t n, std::int32_t k,
-                              std::int32_t maxinner) {
+bool greedyCoordinateUpdateWith(const KernelTable& kernels, double* GW, const double* HHt,
+                                double* W, double tol, std::int32_t n, std::int32_t k,
+                                std::int32_t maxinner) {
     const std::size_t length = k > 0 ? static_cast<std::size_t>(k) : 0;
     // The diagonal and its halves in one block.
     std::unique_ptr<double[]> diag(new (std::nothrow) double[2 * length]);
@@ -26,9 +26,14 @@ bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, do
 
     GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), n, k, maxinner};
     problem.halfDiag = diag.get() + length;
-    const KernelTable& kernels = kernelTable(path);
     kernels.greedyColumns(problem, kernels.initialReduction(problem) * tol);
     return true;
+}
+
+bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
+                              double tol, std::int32_t n, std::int32_t k,
+                              std::int32_t maxinner) {
+    return greedyCoordinateUpdateWith(kernelTable(path), GW, HHt, W, tol, n, k, maxinner);
 }
 
 bool greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,

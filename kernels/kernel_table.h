@@ -23,6 +23,11 @@ struct KernelTable {
 // The table of `path`, which must be available on this CPU.
 const KernelTable& kernelTable(KernelPath path);
 
+// greedyCoordinateUpdateOn with any table (the tests bring one of their own).
+bool greedyCoordinateUpdateWith(const KernelTable& kernels, double* GW, const double* HHt,
+                                double* W, double tol, std::int32_t n, std::int32_t k,
+                                std::int32_t maxinner);
+
 // Each defined in its path's source.
 extern const KernelTable scalarKernels;
 #if GREEDYSWEEP_X86_64

@@ -53,7 +53,7 @@ struct Layer {
     static constexpr int sweepFinishColumns = 16;
     static constexpr int sweepPanelDepth = 256;
     // Short columns: row blocks of 6 by 4 vectors of columns, 24 running
-    // sums, 3 column blocks taking turns.
+    // sums, 3 column blocks finishing in lockstep.
     static constexpr int shortSweepRows = 6;
     static constexpr int shortSweepVectors = 4;
     static constexpr int shortSweepBlocks = 3;

@@ -55,7 +55,7 @@ struct Layer {
     static constexpr int sweepFinishColumns = 24;
     static constexpr int sweepPanelDepth = 256;
     // Short columns: row blocks of 6 by 2 vectors of columns, 12 running
-    // sums, 3 column blocks taking turns.
+    // sums, 3 column blocks finishing in lockstep.
     static constexpr int shortSweepRows = 6;
     static constexpr int shortSweepVectors = 2;
     static constexpr int shortSweepBlocks = 3;

@@ -4,6 +4,8 @@
 // avx512_intrinsics.h, inside a GREEDYSWEEP_BEGIN_TARGET("avx512f") region;
 // vector/vector_kernels.h says what a layer supplies.
 
+#include "avx512_tiles.h"
+
 namespace avx512_layer {
 namespace {
 
@@ -47,23 +49,8 @@ inline Vector atLeastZero(Vector t) { return _mm512_max_pd(_mm512_setzero_pd(), 
 // smaller, NaN and equal zeros included.
 inline Vector smaller(Vector a, Vector b) { return _mm512_min_pd(a.v, b.v); }
 
-struct Layer {
+struct Layer : Avx512Tiles {
     using Vec = Vector;
-    static constexpr int lanes = 8;
-    // A sweep tile of 2 vectors of rows by 12 columns: 24 running sums, two
-    // pieces of M and a broadcast within 32 registers.
-    static constexpr int sweepTileVectors = 2;
-    static constexpr int sweepTileColumns = 12;
-    // Columns finished side by side, a multiple of lanes.
-    static constexpr int sweepFinishColumns = 24;
-    static constexpr int sweepPanelDepth = 256;
-    // Short columns: row blocks of 12 by 2 vectors of columns, 24 running
-    // sums, 2 column blocks taking turns.
-    static constexpr int shortSweepRows = 12;
-    static constexpr int shortSweepVectors = 2;
-    static constexpr int shortSweepBlocks = 2;
-    static constexpr int greedyColumnsInFlight = 4;
-    static constexpr int greedyColumnsInterleaved = 2;
 
     // The first `count` lanes of a run (none when count ≤ 0).
     struct Part {
