@@ -15,6 +15,11 @@
 #include "reference_kernels.h"
 #include "simd_target.h"
 
+// Unrolling the tiles is for registers, which the emulated layer does not
+// use; unrolled, this file takes the compiler a minute.
+#undef GREEDYSWEEP_UNROLL_TILE
+#define GREEDYSWEEP_UNROLL_TILE
+
 #include "emulated_layer.h"
 #include "x86/avx512_tiles.h"
 #include "vector/vector_kernels.h"
