@@ -16,6 +16,8 @@
 
 #include <cstddef>
 
+#include "pieces.h"
+
 namespace {
 namespace vector_sweep_columns {
 
@@ -121,7 +123,7 @@ inline void blockIn(double* t, const double* C, std::ptrdiff_t rows, std::ptrdif
     V v[lanes];
     GREEDYSWEEP_UNROLL_TILE
     for (int b = 0; b < lanes; ++b)
-        v[b] = whole ? L::load(C + b * rows) : b < width ? L::load(C + b * rows, part) : V(0.0);
+        v[b] = whole || b < width ? loadPiece<L, whole>(C + b * rows, part) : V(0.0);
     L::transpose(v);
     GREEDYSWEEP_UNROLL_TILE
     for (int a = 0; a < lanes; ++a)
@@ -140,12 +142,8 @@ inline void blockOut(double* X, const double* t, std::ptrdiff_t rows, std::ptrdi
         v[a] = whole || a < height ? L::load(t + a * columns) : V(0.0);
     L::transpose(v);
     GREEDYSWEEP_UNROLL_TILE
-    for (int b = 0; b < lanes; ++b) {
-        if (whole)
-            L::store(X + b * rows, v[b]);
-        else if (b < width)
-            L::store(X + b * rows, part, v[b]);
-    }
+    for (int b = 0; b < lanes; ++b)
+        if (whole || b < width) storePiece<L, whole>(X + b * rows, part, v[b]);
 }
 
 // Columns 0 … width−1 of C into the buffer t, or of the buffer into X;

@@ -26,20 +26,10 @@
 #include <cstdint>
 #include <numeric>
 
+#include "pieces.h"
+
 namespace {
 namespace vector_sweep_rows {
-
-// A row piece of a tile: masks only where the tile is cut short.
-template <class L, bool full>
-inline typename L::Vec loadPiece(const double* p, typename L::Part part) {
-    if constexpr (full) return L::load(p);
-    else return L::load(p, part);
-}
-template <class L, bool full>
-inline void storePiece(double* p, typename L::Part part, typename L::Vec v) {
-    if constexpr (full) L::store(p, v);
-    else L::store(p, part, v);
-}
 
 // Adds Σ_{l0≤l<l1} M(rows, l)·x_b(l) onto sums[b·vectors + v], l in
 // increasing order. panel holds the rows' pieces of M, vectors vectors per
@@ -72,8 +62,8 @@ inline void addRunningSums(typename L::Vec* sums, double* const* x, const double
 // Finishes rows s0 … s0+height−1 of the group's columns. sums[b] holds, for
 // column b, the running sums of those rows over l < s0. Each block of lanes
 // columns is transposed so that lanes run across columns.
-// A full block (fullHeight) has its loops unrolled, so everything stays in
-// registers; the last rows of a sweep take the general form (height < lanes).
+// A full block (fullHeight) takes no masks; only the last rows of a sweep
+// have height < lanes.
 template <class L, bool fullHeight, class Rule>
 inline void finishRows(typename L::Vec* sums, const double* const* c, double* const* x,
                        const double* M, std::ptrdiff_t rows, std::ptrdiff_t s0,
