@@ -293,54 +293,42 @@ function options = resolve_inner_defaults(options, k)
   options.maxinner = min(options.maxinner, 2^31 - 1);
 end
 
-function value = count_option(given, name, default, smallest, allow_inf)
+% The option `name` of given, or default when it is absent; refused unless
+% it is a real scalar that valid accepts.
+function value = option_value(given, name, default, valid, requirement)
   value = default;
   if isfield(given, name)
     value = given.(name);
-    if ~is_real_scalar(value) || isnan(value) || value < smallest ...
-        || (~allow_inf && isinf(value)) || (isfinite(value) && value ~= fix(value))
-      if allow_inf
-        extra = ' or Inf';
-      else
-        extra = '';
-      end
-      error('greedynmf:badOption', '%s must be an integer of at least %d%s', name, smallest, extra);
+    if ~is_real_scalar(value) || ~valid(value)
+      error('greedynmf:badOption', '%s must be %s', name, requirement);
     end
-    value = double(value);
   end
+end
+
+function value = count_option(given, name, default, smallest, allow_inf)
+  if allow_inf
+    extra = ' or Inf';
+  else
+    extra = '';
+  end
+  valid = @(v) ~isnan(v) && v >= smallest && (allow_inf || ~isinf(v)) ...
+          && (~isfinite(v) || v == fix(v));
+  value = double(option_value(given, name, default, valid, ...
+                              sprintf('an integer of at least %d%s', smallest, extra)));
 end
 
 function value = real_option(given, name, default)
-  value = default;
-  if isfield(given, name)
-    value = given.(name);
-    if ~is_real_scalar(value) || ~isfinite(value) || value < 0
-      error('greedynmf:badOption', '%s must be a finite, non-negative number', name);
-    end
-    value = double(value);
-  end
+  value = double(option_value(given, name, default, @(v) isfinite(v) && v >= 0, ...
+                              'a finite, non-negative number'));
 end
 
 function value = positive_option(given, name, default)
-  value = default;
-  if isfield(given, name)
-    value = given.(name);
-    if ~is_real_scalar(value) || isnan(value) || value <= 0
-      error('greedynmf:badOption', '%s must be a positive number or Inf', name);
-    end
-    value = double(value);
-  end
+  value = double(option_value(given, name, default, @(v) ~isnan(v) && v > 0, ...
+                              'a positive number or Inf'));
 end
 
 function value = logical_option(given, name, default)
-  value = default;
-  if isfield(given, name)
-    value = given.(name);
-    if ~is_real_scalar(value) || isnan(value)
-      error('greedynmf:badOption', '%s must be true or false', name);
-    end
-    value = logical(value);
-  end
+  value = logical(option_value(given, name, default, @(v) ~isnan(v), 'true or false'));
 end
 
 function ok = is_real_scalar(value)
