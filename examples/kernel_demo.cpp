@@ -19,7 +19,9 @@ void printMatrix(const char* name, const std::vector<double>& a, int rows, int c
 }  // namespace
 
 int main() {
-    std::printf("kernel path: %s\n\n", kernelPathName(fastestKernelPath()));
+    for (Kernel kernel : allKernels)
+        std::printf("%s: %s path\n", kernelName(kernel), kernelPathName(dispatchedPath(kernel)));
+    std::printf("\n");
 
     // Two columns of W, each a non-negative least-squares problem with Hessian HHt.
     const int k = 2, n = 2;

@@ -14,10 +14,10 @@ void nonNegativeSweepOn(KernelPath path, double* X, const double* M, const doubl
 
 void hardThresholdSweep(double* X, const double* M, const double* C, double lambda,
                         std::int32_t n, std::int32_t m) {
-    hardThresholdSweepOn(fastestKernelPath(), X, M, C, lambda, n, m);
+    hardThresholdSweepOn(dispatchedPath(Kernel::sweep), X, M, C, lambda, n, m);
 }
 
 void nonNegativeSweep(double* X, const double* M, const double* C, double lambda,
                       std::int32_t n, std::int32_t m) {
-    nonNegativeSweepOn(fastestKernelPath(), X, M, C, lambda, n, m);
+    nonNegativeSweepOn(dispatchedPath(Kernel::sweep), X, M, C, lambda, n, m);
 }

@@ -38,5 +38,5 @@ bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, do
 
 bool greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
                             std::int32_t n, std::int32_t k, std::int32_t maxinner) {
-    return greedyCoordinateUpdateOn(fastestKernelPath(), GW, HHt, W, tol, n, k, maxinner);
+    return greedyCoordinateUpdateOn(dispatchedPath(Kernel::greedyUpdate), GW, HHt, W, tol, n, k, maxinner);
 }

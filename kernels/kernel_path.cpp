@@ -2,8 +2,10 @@
 
 #include "kernel_table.h"
 
-#if GREEDYSWEEP_X86_64
 #include <cstdint>
+#include <iterator>
+
+#if GREEDYSWEEP_X86_64
 #if defined(_MSC_VER) && !defined(__clang__)
 #include <intrin.h>
 #include <immintrin.h>
@@ -43,36 +45,44 @@ std::uint64_t enabledRegisterState() {
 #endif
 }
 
-struct X86Features {
+// What dispatch needs to know of an x86-64 CPU.
+struct X86Cpu {
     bool avx2 = false;
     bool avx512 = false;
+    bool amd = false;
+    std::uint32_t family = 0, model = 0;  // as the vendor numbers them
 };
 
 bool bit(std::uint32_t word, int position) { return (word >> position) & 1u; }
 
-X86Features detectFeatures() {
-    X86Features features;
-    const std::uint32_t maxLeaf = cpuid(0, 0).eax;
-    if (maxLeaf < 7) return features;
+X86Cpu detectCpu() {
+    X86Cpu cpu;
+    const CpuidResult leaf0 = cpuid(0, 0);
+    // "AuthenticAMD", spread over ebx, edx and ecx.
+    cpu.amd = leaf0.ebx == 0x68747541 && leaf0.edx == 0x69746e65 && leaf0.ecx == 0x444d4163;
     const CpuidResult leaf1 = cpuid(1, 0);
+    const std::uint32_t baseFamily = (leaf1.eax >> 8) & 0xf, baseModel = (leaf1.eax >> 4) & 0xf;
+    cpu.family = baseFamily == 0xf ? baseFamily + ((leaf1.eax >> 20) & 0xff) : baseFamily;
+    cpu.model = baseFamily >= 0x6 ? (((leaf1.eax >> 16) & 0xf) << 4) | baseModel : baseModel;
+    if (leaf0.eax < 7) return cpu;
     // The CPU must have AVX and the OS must have enabled XGETBV before we ask it.
-    if (!bit(leaf1.ecx, 27) || !bit(leaf1.ecx, 28)) return features;
+    if (!bit(leaf1.ecx, 27) || !bit(leaf1.ecx, 28)) return cpu;
     const std::uint64_t state = enabledRegisterState();
     const bool ymmSaved = (state & 0x6) == 0x6;     // SSE and AVX state
     const bool zmmSaved = (state & 0xe6) == 0xe6;   // plus opmask and both ZMM halves
     const CpuidResult leaf7 = cpuid(7, 0);
-    features.avx2 = ymmSaved && bit(leaf7.ebx, 5);
-    features.avx512 = zmmSaved && bit(leaf7.ebx, 16);
-    return features;
+    cpu.avx2 = ymmSaved && bit(leaf7.ebx, 5);
+    cpu.avx512 = zmmSaved && bit(leaf7.ebx, 16);
+    return cpu;
 }
 
-const X86Features& x86Features() {
-    static const X86Features features = detectFeatures();
-    return features;
+const X86Cpu& x86Cpu() {
+    static const X86Cpu cpu = detectCpu();
+    return cpu;
 }
 
-bool hasAvx2() { return x86Features().avx2; }
-bool hasAvx512() { return x86Features().avx512; }
+bool hasAvx2() { return x86Cpu().avx2; }
+bool hasAvx512() { return x86Cpu().avx512; }
 #endif
 
 bool always() { return true; }
@@ -102,6 +112,46 @@ const PathRow* rowOf(KernelPath path) {
     return nullptr;
 }
 
+// Which path each kernel takes, by CPU, where it was measured: kernel_bench
+// on one thread, every path side by side in one run, best CPU time in ms
+// (docs/performance.md has the whole tables). Each kernel takes its row's
+// path when this CPU can execute it, and CPUs no row names take the widest
+// path they can execute.
+struct MeasuredChoice {
+    bool (*matches)();
+    KernelPath paths[std::size(allKernels)];  // in the order of Kernel
+};
+
+#if GREEDYSWEEP_X86_64
+bool amdFamily(std::uint32_t family) { return x86Cpu().amd && x86Cpu().family == family; }
+bool amdZen3() { return amdFamily(25) && !hasAvx512(); }
+bool amdZen4() { return amdFamily(25) && hasAvx512(); }
+bool amdZen5() { return amdFamily(26); }
+
+const MeasuredChoice measuredChoices[] = {
+    // Zen 3 (EPYC, no AVX-512): AVX2 the only vector path; greedy 15.3,
+    // 23.8, 71.7 against the reference's 60.4, 73.7, 228.
+    {amdZen3, {KernelPath::avx2, KernelPath::avx2}},
+    // Zen 4 (EPYC model 17): each 512-bit operation runs as two 256-bit
+    // halves, which costs the greedy update's divisions and lane merges
+    // twice. Greedy 16×100000, 64×20000, 256×4000: AVX2 GREEDY_AVX2 against
+    // AVX-512 GREEDY_AVX512. Sweeps 1000², 200×20000, 64×200000: AVX-512
+    // SWEEP_AVX512 against AVX2 SWEEP_AVX2.
+    {amdZen4, {KernelPath::avx2, KernelPath::avx512}},
+    // Zen 5 (a 512-bit datapath): AVX-512 ahead of AVX2 per greedy
+    // row-move, 1.24/0.75/0.63 ns against 1.32/0.93/0.83 ns at k = 16/64/256.
+    {amdZen5, {KernelPath::avx512, KernelPath::avx512}},
+};
+
+const MeasuredChoice* measuredChoiceForThisCpu() {
+    for (const MeasuredChoice& choice : measuredChoices)
+        if (choice.matches()) return &choice;
+    return nullptr;
+}
+#else
+const MeasuredChoice* measuredChoiceForThisCpu() { return nullptr; }
+#endif
+
 }  // namespace
 
 const char* kernelPathName(KernelPath path) {
@@ -114,14 +164,27 @@ bool kernelPathAvailable(KernelPath path) {
     return row && row->available();
 }
 
-KernelPath fastestKernelPath() {
-    static const KernelPath fastest = [] {
+KernelPath widestKernelPath() {
+    static const KernelPath widest = [] {
         KernelPath best = KernelPath::scalar;
         for (const PathRow& row : pathRows)
             if (row.available()) best = row.path;
         return best;
     }();
-    return fastest;
+    return widest;
+}
+
+const char* kernelName(Kernel kernel) {
+    return kernel == Kernel::greedyUpdate ? "greedy update" : "sweep";
+}
+
+KernelPath dispatchedPath(Kernel kernel) {
+    static const MeasuredChoice* const choice = measuredChoiceForThisCpu();
+    if (choice) {
+        const KernelPath path = choice->paths[static_cast<int>(kernel)];
+        if (kernelPathAvailable(path)) return path;
+    }
+    return widestKernelPath();
 }
 
 const KernelTable& kernelTable(KernelPath path) { return *rowOf(path)->kernels; }

@@ -5,6 +5,8 @@
 // a layer supplies. The ordered compares here signal on a NaN where x86's
 // quiet ones do not; no trap is enabled, so only their (equal) results count.
 
+#include "neon_tiles.h"
+
 namespace neon_layer {
 namespace {
 
@@ -42,24 +44,8 @@ inline Vector atLeastZero(Vector t) { return select(t < Vector(0.0), Vector(0.0)
 // select(a < b, a, b) as written, for the same reason.
 inline Vector smaller(Vector a, Vector b) { return select(a < b, a, b); }
 
-struct Layer {
+struct Layer : NeonTiles {
     using Vec = Vector;
-    static constexpr int lanes = 2;
-    // A sweep tile of 2 vectors of rows by 12 columns: 24 running sums, two
-    // pieces of M and a broadcast within 32 registers.
-    static constexpr int sweepTileVectors = 2;
-    static constexpr int sweepTileColumns = 12;
-    // Columns finished side by side, a multiple of lanes.
-    static constexpr int sweepFinishColumns = 16;
-    static constexpr int sweepPanelDepth = 256;
-    // Short columns: row blocks of 6 by 4 vectors of columns, 24 running
-    // sums, 3 column blocks finishing in lockstep.
-    static constexpr int shortSweepRows = 6;
-    static constexpr int shortSweepVectors = 4;
-    static constexpr int shortSweepBlocks = 3;
-    static constexpr int greedyColumnsInFlight = 4;
-    static constexpr int greedyColumnsInterleaved = 2;
-
     // The first `count` lanes of a run (none when count ≤ 0).
     struct Part {
         std::ptrdiff_t count;

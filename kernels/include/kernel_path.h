@@ -3,8 +3,8 @@
 #include "architecture.h"
 
 // The instruction-set paths a kernel can run on. Every path gives the same
-// bits; they differ only in speed. Callers normally take the fastest one;
-// tests and benchmarks name each path to compare them.
+// bits; they differ only in speed. Callers normally take the one dispatch
+// picks for each kernel; tests and benchmarks name each path to compare them.
 #if GREEDYSWEEP_X86_64
 enum class KernelPath { scalar, avx2, avx512 };
 inline constexpr KernelPath allKernelPaths[] = {KernelPath::scalar, KernelPath::avx2,
@@ -22,5 +22,16 @@ const char* kernelPathName(KernelPath path);
 // True when this CPU (and its operating system) can execute `path`.
 bool kernelPathAvailable(KernelPath path);
 
-// The fastest path this CPU can execute.
-KernelPath fastestKernelPath();
+// The kernels dispatch picks a path for, each on its own: on some CPUs the
+// fastest path differs between them.
+enum class Kernel { greedyUpdate, sweep };
+inline constexpr Kernel allKernels[] = {Kernel::greedyUpdate, Kernel::sweep};
+
+const char* kernelName(Kernel kernel);
+
+// The widest path this CPU can execute.
+KernelPath widestKernelPath();
+
+// The path `kernel` takes on this CPU: the one measured fastest on CPUs of
+// its kind (the table in kernel_path.cpp), else the widest it can execute.
+KernelPath dispatchedPath(Kernel kernel);

@@ -25,8 +25,9 @@ template <class L>
 struct Group {
     static constexpr int blockColumns = L::shortSweepVectors * L::lanes;
     static constexpr int columns = L::shortSweepBlocks * blockColumns;
-    // The buffer stays within 48 kilobytes of stack.
-    static constexpr std::ptrdiff_t maxRows = 6144 / columns / L::lanes * L::lanes;
+    static constexpr std::ptrdiff_t maxRows = L::shortSweepMaxRows;
+    // The transposes move whole lanes-by-lanes blocks.
+    static_assert(maxRows % L::lanes == 0);
 };
 
 // Columns short enough for the buffer, and at least one row block long.

@@ -19,12 +19,15 @@
 //     as a mask; L::load(p) and L::store(p, v) move whole vectors;
 //   - L::laneNumbers() (0, 1, 2, …), L::smallestLane(v) for the argmax,
 //     L::transpose(v) of lanes vectors in place and L::prefetch(p), a hint;
-//   - the tile sizes: for long sweeps L::sweepTileVectors,
-//     L::sweepTileColumns, L::sweepFinishColumns (a multiple of lanes) and
-//     L::sweepPanelDepth; for short ones L::shortSweepRows,
-//     L::shortSweepVectors and L::shortSweepBlocks; for the greedy update
-//     L::greedyColumnsInFlight and L::greedyColumnsInterleaved (how many of
-//     those scan side by side).
+//   - the tile sizes, each with its reason beside it (measured where the
+//     path could be timed; docs/performance.md has the variants tried): for
+//     long sweeps L::sweepTileVectors, L::sweepTileColumns,
+//     L::sweepFinishColumns (a multiple of lanes) and L::sweepPanelDepth;
+//     for short ones L::shortSweepRows, L::shortSweepVectors,
+//     L::shortSweepBlocks and L::shortSweepMaxRows (a multiple of lanes: the
+//     longest columns the short schedule takes, whose group must fit its
+//     stack buffer); for the greedy update L::greedyColumnsInFlight and
+//     L::greedyColumnsInterleaved (how many of those scan side by side).
 //
 // A new instruction set is its layer header, a source like x86/avx2.cpp, a
 // KernelPath value and a row in kernel_path.cpp's table.

@@ -4,6 +4,8 @@
 // GREEDYSWEEP_BEGIN_TARGET("avx2") region; vector/vector_kernels.h says
 // what a layer supplies.
 
+#include "avx2_tiles.h"
+
 namespace avx2_layer {
 namespace {
 
@@ -44,25 +46,8 @@ inline Vector atLeastZero(Vector t) { return _mm256_max_pd(_mm256_setzero_pd(), 
 // smaller, NaN and equal zeros included.
 inline Vector smaller(Vector a, Vector b) { return _mm256_min_pd(a.v, b.v); }
 
-struct Layer {
+struct Layer : Avx2Tiles {
     using Vec = Vector;
-    static constexpr int lanes = 4;
-    // A sweep tile of 2 vectors of rows by 6 columns: 12 running sums, two
-    // pieces of M and a broadcast fill 15 of 16 registers.
-    static constexpr int sweepTileVectors = 2;
-    static constexpr int sweepTileColumns = 6;
-    // Columns finished side by side, a multiple of lanes.
-    static constexpr int sweepFinishColumns = 24;
-    static constexpr int sweepPanelDepth = 256;
-    // Short columns: row blocks of 6 by 2 vectors of columns, 12 running
-    // sums, 3 column blocks finishing in lockstep.
-    static constexpr int shortSweepRows = 6;
-    static constexpr int shortSweepVectors = 2;
-    static constexpr int shortSweepBlocks = 3;
-    // Six columns in flight beat four by about 5 % at k = 16 and 64 on Zen 3.
-    static constexpr int greedyColumnsInFlight = 6;
-    static constexpr int greedyColumnsInterleaved = 2;
-
     // The first `count` lanes of a run (none when count ≤ 0).
     struct Part {
         bool full;

@@ -2,22 +2,31 @@
 
 // The AVX-512 layer's tile sizes, apart from its intrinsics: the tests run
 // the same schedules over an emulated eight-lane layer with them, so that a
-// CPU without AVX-512 still checks every tile edge of that path.
+// CPU without AVX-512 still checks every tile edge of that path. Chosen by
+// timing on Zen 4, where each 512-bit operation runs as two 256-bit halves
+// (docs/performance.md has the variants tried).
 
 struct Avx512Tiles {
     static constexpr int lanes = 8;
-    // A sweep tile of 2 vectors of rows by 12 columns: 24 running sums, two
-    // pieces of M and a broadcast within 32 registers.
-    static constexpr int sweepTileVectors = 2;
+    // Long columns: a tile of 1 vector of rows by 12 columns. Two vectors
+    // (24 running sums) were a third slower at 1000×1000, 8 or 16 columns
+    // 2–10 % slower.
+    static constexpr int sweepTileVectors = 1;
     static constexpr int sweepTileColumns = 12;
     // Columns finished side by side, a multiple of lanes.
     static constexpr int sweepFinishColumns = 24;
-    static constexpr int sweepPanelDepth = 256;
-    // Short columns: row blocks of 12 by 2 vectors of columns, 24 running
-    // sums, 2 column blocks finishing in lockstep.
-    static constexpr int shortSweepRows = 12;
-    static constexpr int shortSweepVectors = 2;
-    static constexpr int shortSweepBlocks = 2;
-    static constexpr int greedyColumnsInFlight = 4;
+    // A packed panel of 512 l by 8 rows is 32 KB; 256 was 3 % slower at
+    // 1000×1000, 1024 level with 512.
+    static constexpr int sweepPanelDepth = 512;
+    // Short columns: row blocks of 6 by 1 vector of columns, 3 column blocks
+    // finishing in lockstep (24 columns a group). Groups of 256 rows fill a
+    // 48 KB buffer; up to there they beat the long-column schedule (200 and
+    // 256 rows: 21 and 35 ms against 23 and 38 ms at 20000 columns).
+    static constexpr int shortSweepRows = 6;
+    static constexpr int shortSweepVectors = 1;
+    static constexpr int shortSweepBlocks = 3;
+    static constexpr int shortSweepMaxRows = 256;
+    // Six columns in flight beat four by 10–25 % at k = 16 and 64 on Zen 4.
+    static constexpr int greedyColumnsInFlight = 6;
     static constexpr int greedyColumnsInterleaved = 2;
 };

@@ -29,14 +29,15 @@ namespace {
 using reference::Rule;
 const KernelTable emulatedAvx512 = vectorKernels<emulated_layer::Layer<Avx512Tiles>>();
 
-// Rows through the short-column blocks of 12, the long-column tiles of 16
-// and the change-over between them; columns through groups of 16 and 24.
+// Rows through the short-column blocks, the long-column tiles and the
+// change-over between them; columns through groups and tiles.
 TEST(EmulatedAvx512, SweepsMatchReference) {
     RandomData random(512);
     const std::int32_t columnCounts[] = {1, 7, 8, 9, 13, 16, 17, 23, 24, 25, 33, 47, 49};
     std::vector<std::int32_t> rowCounts;
     for (std::int32_t n = 1; n <= 40; ++n) rowCounts.push_back(n);
-    for (std::int32_t n = 186; n <= 200; ++n) rowCounts.push_back(n);
+    constexpr std::int32_t limit = Avx512Tiles::shortSweepMaxRows;
+    for (std::int32_t n = limit - 6; n <= limit + 2; ++n) rowCounts.push_back(n);
     for (std::int32_t n : rowCounts) {
         std::vector<double> M = random.values(static_cast<std::size_t>(n) * n, 0.002);
         for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = n + random.uniform();

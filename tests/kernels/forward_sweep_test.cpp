@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,9 @@
 #include "kernel_paths.h"
 #include "random_data.h"
 #include "reference_kernels.h"
+#include "arm/neon_tiles.h"
+#include "x86/avx2_tiles.h"
+#include "x86/avx512_tiles.h"
 
 namespace {
 
@@ -186,12 +190,19 @@ TEST_P(ForwardSweep, ColumnChunksAndLongRowsMatchReference) {
     }
 }
 
-// Short and long columns take different schedules on the vector paths, which
-// change over between 150 and 300 rows; past that, the row tiles of the
-// long schedule end at every remainder.
+// Short and long columns take different schedules on the vector paths,
+// which change over at each layer's limit (every limit and one past it are
+// here); past that, the row tiles of the long schedule end at every remainder.
 TEST_P(ForwardSweep, EveryScheduleAndRowTileMatchesReference) {
     RandomData random(1618);
-    for (std::int32_t n = 150; n <= 300; n += (n < 180 || n > 250) ? 1 : 7) {
+    std::set<std::int32_t> rowCounts;
+    for (std::int32_t n = 150; n <= 300; n += (n < 180 || n > 250) ? 1 : 7) rowCounts.insert(n);
+    for (std::int32_t limit : {Avx2Tiles::shortSweepMaxRows, Avx512Tiles::shortSweepMaxRows,
+                               NeonTiles::shortSweepMaxRows}) {
+        rowCounts.insert(limit);
+        rowCounts.insert(limit + 1);
+    }
+    for (std::int32_t n : rowCounts) {
         std::vector<double> M = random.values(static_cast<std::size_t>(n) * n, 0.001);
         for (std::int32_t j = 0; j < n; ++j) M[j * (n + 1)] = n + random.uniform();
         const std::int32_t m = 1 + static_cast<std::int32_t>(random.pick(30));
