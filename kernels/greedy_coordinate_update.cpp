@@ -12,9 +12,8 @@ bool greedyCoordinateUpdateWith(const KernelTable& kernels, double* GW, const do
     const std::size_t length = k > 0 ? static_cast<std::size_t>(k) : 0;
     // The diagonal and its halves in one block.
     std::unique_ptr<double[]> diag(new (std::nothrow) double[2 * length]);
-    std::unique_ptr<double[]> step(new (std::nothrow) double[length]);
     // Without scratch space nothing is touched: GW and W stay as given.
-    if (length > 0 && (!diag || !step)) return false;
+    if (length > 0 && !diag) return false;
     // Every column is finished before its first scan.
     if (n <= 0 || maxinner <= 0) return true;
 
@@ -24,9 +23,8 @@ bool greedyCoordinateUpdateWith(const KernelTable& kernels, double* GW, const do
         diag[length + i] = diag[i] * 0.5;
     }
 
-    GreedyProblem problem{GW, HHt, W, diag.get(), step.get(), n, k, maxinner};
-    problem.halfDiag = diag.get() + length;
-    kernels.greedyColumns(problem, kernels.initialReduction(problem) * tol);
+    const GreedyProblem problem{GW, HHt, W, diag.get(), diag.get() + length, n, k, maxinner};
+    kernels.greedyColumns(problem, kernels.initialReduction(problem) * tol, 0);
     return true;
 }
 

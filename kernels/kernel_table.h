@@ -11,8 +11,10 @@
 struct KernelTable {
     // Largest reduction anywhere in W at entry (never negative, never NaN).
     double (*initialReduction)(const GreedyProblem& p);
-    // Columns p.firstColumn … p.n−1, each stopping on `threshold`.
-    void (*greedyColumns)(const GreedyProblem& p, double threshold);
+    // Columns firstColumn … p.n−1, each stopping on `threshold`. The entry
+    // point starts at 0; a test starts near 2^31 to reach the top of the
+    // column counters without storage for the columns below.
+    void (*greedyColumns)(const GreedyProblem& p, double threshold, std::int32_t firstColumn);
     // Both sweeps need n > 0 and m > 0; the non-negative one ignores lambda.
     void (*hardThresholdSweep)(double* X, const double* M, const double* C, double lambda,
                                std::int32_t n, std::int32_t m);

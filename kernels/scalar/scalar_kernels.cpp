@@ -23,8 +23,8 @@ double initialReduction(const GreedyProblem& p) {
     return init;
 }
 
-// Scans the column, leaving every entry's step in p.step; returns the row with
-// the strictly largest positive reduction (lowest row on ties), or −1.
+// Scans the column; returns the row with the strictly largest positive
+// reduction (lowest row on ties), or −1.
 std::ptrdiff_t bestMove(const GreedyProblem& p, const double* g, const double* w,
                         double& bestReduction) {
     std::ptrdiff_t best = -1;
@@ -32,7 +32,6 @@ std::ptrdiff_t bestMove(const GreedyProblem& p, const double* g, const double* w
     for (std::ptrdiff_t i = 0; i < p.k; ++i) {
         double s = greedyStep(g[i], w[i], p.diag[i]);
         double r = greedyReduction(g[i], s, p.diag[i]);
-        p.step[i] = s;
         if (r > bestReduction) {
             bestReduction = r;
             best = i;
@@ -41,8 +40,8 @@ std::ptrdiff_t bestMove(const GreedyProblem& p, const double* g, const double* w
     return best;
 }
 
-void greedyColumns(const GreedyProblem& p, double threshold) {
-    for (std::ptrdiff_t j = p.firstColumn; j < p.n; ++j) {
+void greedyColumns(const GreedyProblem& p, double threshold, std::int32_t firstColumn) {
+    for (std::ptrdiff_t j = firstColumn; j < p.n; ++j) {
         double* g = p.GW + p.columnStart(j);
         double* w = p.W + p.columnStart(j);
         for (std::int32_t moves = 0; moves < p.maxinner; ++moves) {
@@ -50,7 +49,8 @@ void greedyColumns(const GreedyProblem& p, double threshold) {
             std::ptrdiff_t best = bestMove(p, g, w, bestReduction);
             if (best < 0) break;
 
-            double s = p.step[best];
+            // The scan's own step, recomputed from the same operands.
+            double s = greedyStep(g[best], w[best], p.diag[best]);
             w[best] = s + w[best];
             const double* hessianColumn = p.HHt + p.columnStart(best);
             for (std::ptrdiff_t l = 0; l < p.k; ++l) g[l] = s * hessianColumn[l] + g[l];

@@ -7,8 +7,7 @@
 // over the column. The argmax keeps, per lane, the largest reduction and its
 // lowest row; lanes are merged at the end with ties going to the lower row,
 // which is the scan's order-of-rows result. The chosen row's step is
-// recomputed from the same operands rather than kept for every row, so these
-// paths leave the step scratch vector unused.
+// recomputed from the same operands rather than kept for every row.
 
 #include <cstddef>
 #include <cstdint>
@@ -56,12 +55,11 @@ template <class L>
 inline Move mergeLanes(LaneBest<L> lanes) {
     using V = typename L::Vec;
     const double smallest = L::smallestLane(lanes.change);
+    // Lanes without the smallest change take a row above any real one.
     const double lowestRow =
         L::smallestLane(select(lanes.change == V(smallest), lanes.row, V(1e300)));
     return {static_cast<std::ptrdiff_t>(lowestRow), -smallest};
 }
-
-struct Column;
 
 template <class L>
 inline void addMove(const GreedyProblem& p, double* g, const double* hessianColumn, double s) {
@@ -199,10 +197,11 @@ inline void makeMove(const GreedyProblem& p, double threshold, Column& c) {
 // reductions of different columns run side by side; the scans themselves
 // interleave L::greedyColumnsInterleaved columns chunk by chunk.
 template <class L>
-GREEDYSWEEP_FLATTEN void greedyColumns(const GreedyProblem& p, double threshold) {
+GREEDYSWEEP_FLATTEN void greedyColumns(const GreedyProblem& p, double threshold,
+                                       std::int32_t firstColumn) {
     constexpr std::ptrdiff_t inFlight = L::greedyColumnsInFlight;
     if (p.maxinner <= 0) return;  // every column is finished before its first scan
-    for (std::ptrdiff_t j0 = p.firstColumn; j0 < p.n; j0 += inFlight) {
+    for (std::ptrdiff_t j0 = firstColumn; j0 < p.n; j0 += inFlight) {
         Column columns[inFlight];
         for (std::ptrdiff_t c = 0; c < inFlight && j0 + c < p.n; ++c) {
             columns[c].g = p.GW + p.columnStart(j0 + c);

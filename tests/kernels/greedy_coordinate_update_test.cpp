@@ -394,12 +394,10 @@ TEST_P(GreedyUpdate, UnusualDiagonalsAndFactorsMatchReference) {
 // without it, the schedule loops or writes before W).
 TEST_P(GreedyUpdate, ColumnCountersStopAtInt32Max) {
     constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max();
-    std::vector<double> GW{5.0}, HHt{1.0}, W{7.0}, diag{1.0}, step{0.0};
-    for (std::int32_t first = most - 9; first < most; ++first) {
-        GreedyProblem p{GW.data(), HHt.data(), W.data(), diag.data(), step.data(), most, 0, 3};
-        p.firstColumn = first;
-        kernelTable(path()).greedyColumns(p, 0.0);
-    }
+    std::vector<double> GW{5.0}, HHt{1.0}, W{7.0}, diag{1.0}, halfDiag{0.5};
+    const GreedyProblem p{GW.data(), HHt.data(), W.data(), diag.data(), halfDiag.data(), most, 0, 3};
+    for (std::int32_t first = most - 9; first < most; ++first)
+        kernelTable(path()).greedyColumns(p, 0.0, first);
     EXPECT_TRUE(sameBits(GW, {5.0}));
     EXPECT_TRUE(sameBits(W, {7.0}));
 }

@@ -1,4 +1,4 @@
-// greedycd when the kernel finds no memory for its scratch vectors: this
+// greedycd when the kernel finds no memory for its scratch block: this
 // binary exports its allocator, so the plug-in loaded from disk uses it
 // wherever the plug-in takes its C++ runtime from this program.
 
@@ -32,10 +32,9 @@ TEST(GreedycdGateway, KernelOutOfMemoryIsRefusedWithoutLeaks) {
         GTEST_SKIP() << "the plug-in takes its scratch memory from its own C++ runtime "
                         "(linked statically), which this program cannot make fail";
 
-    for (int succeeding = 0; succeeding < 2; ++succeeding) {
-        failing_allocator::FailAfter failure(succeeding);
-        EXPECT_TRUE(refusedWith("greedycd", 2, inputs, "greedycd:outOfMemory"))
-            << succeeding << " allocations succeeded";
+    {
+        failing_allocator::FailAfter failure(0);
+        EXPECT_TRUE(refusedWith("greedycd", 2, inputs, "greedycd:outOfMemory"));
     }
     for (std::size_t i = 0; i < inputs.size(); ++i)
         EXPECT_EQ(testhost::snapshot(inputs[i]), before[i]) << "input " << i + 1 << " changed";
