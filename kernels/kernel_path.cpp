@@ -134,9 +134,9 @@ const MeasuredChoice measuredChoices[] = {
     {amdZen3, {KernelPath::avx2, KernelPath::avx2}},
     // Zen 4 (EPYC model 17): each 512-bit operation runs as two 256-bit
     // halves, which costs the greedy update's divisions and lane merges
-    // twice. Greedy 16×100000, 64×20000, 256×4000: AVX2 GREEDY_AVX2 against
-    // AVX-512 GREEDY_AVX512. Sweeps 1000², 200×20000, 64×200000: AVX-512
-    // SWEEP_AVX512 against AVX2 SWEEP_AVX2.
+    // twice. Greedy 16×100000, 64×20000, 256×4000: AVX2 13.2, 21.1, 60.5 against
+    // AVX-512 15.8, 22.8, 68.2. Sweeps 1000², 200×20000, 64×200000: AVX-512
+    // 23.4, 21.6, 35.7 against AVX2 25.5, 23.7, 38.0.
     {amdZen4, {KernelPath::avx2, KernelPath::avx512}},
     // Zen 5 (a 512-bit datapath): AVX-512 ahead of AVX2 per greedy
     // row-move, 1.24/0.75/0.63 ns against 1.32/0.93/0.83 ns at k = 16/64/256.
