@@ -15,6 +15,7 @@
 // each product and sum rounded separately.
 
 #include <cstddef>
+#include <type_traits>
 
 #include "pieces.h"
 
@@ -30,16 +31,23 @@ struct Group {
     static_assert(maxRows % L::lanes == 0);
 };
 
+// Where the running sums of one row block live: vector v of column block b,
+// row r of the block, is sums[sumIndex(b, r, v)].
+template <class L>
+constexpr int sumIndex(int block, int row, int vector) {
+    return (block * L::shortSweepRows + row) * L::shortSweepVectors + vector;
+}
+
 // Columns short enough for the buffer, and at least one row block long.
 template <class L>
 bool handles(std::ptrdiff_t rows) {
     return rows >= L::shortSweepRows && rows <= Group<L>::maxRows;
 }
 
-// The running sums of rows j0 … j0+R−1 over l < j0 for one column block,
-// which starts at t in row 0 of the buffer.
+// The running sums of rows j0 … j0+R−1 over l < j0 for column block b,
+// which starts at `block` in row 0 of the buffer.
 template <class L>
-inline void runningSums(typename L::Vec* sums, const double* t, const double* M,
+inline void runningSums(typename L::Vec* sums, int b, const double* block, const double* M,
                         std::ptrdiff_t rows, std::ptrdiff_t j0) {
     using V = typename L::Vec;
     constexpr int R = L::shortSweepRows, vectors = L::shortSweepVectors, lanes = L::lanes;
@@ -51,7 +59,7 @@ inline void runningSums(typename L::Vec* sums, const double* t, const double* M,
     for (std::ptrdiff_t l = 0; l < j0; ++l, coupling += rows) {
         V x[vectors];
         GREEDYSWEEP_UNROLL_TILE
-        for (int v = 0; v < vectors; ++v) x[v] = L::load(t + l * stride + v * lanes);
+        for (int v = 0; v < vectors; ++v) x[v] = L::load(block + l * stride + v * lanes);
         GREEDYSWEEP_UNROLL_TILE
         for (int r = 0; r < R; ++r) {
             const V m(coupling[r]);
@@ -61,30 +69,32 @@ inline void runningSums(typename L::Vec* sums, const double* t, const double* M,
         }
     }
     GREEDYSWEEP_UNROLL_TILE
-    for (int i = 0; i < R * vectors; ++i) sums[i] = tile[i];
+    for (int r = 0; r < R; ++r)
+        GREEDYSWEEP_UNROLL_TILE
+        for (int v = 0; v < vectors; ++v) sums[sumIndex<L>(b, r, v)] = tile[r * vectors + v];
 }
 
 // Finishes rows j0 … j0+R−1 of the group's first `blocks` column blocks, in
 // lockstep so that their chains of divisions overlap. sums holds each
-// block's running sums over l < j0. Rows j0 … j0+done−1 are final already:
+// block's running sums over l < j0; u counts the vectors across the group's
+// row, shortSweepVectors a block. Rows j0 … j0+done−1 are final already:
 // the last row block of a sweep overlaps the one before it, so that every
 // block is whole.
 template <class L, class Rule>
-inline void finishRows(typename L::Vec* sums, double* t, const double* M, std::ptrdiff_t rows,
-                       std::ptrdiff_t j0, std::ptrdiff_t done, int blocks, Rule rule) {
+inline void finishRows(typename L::Vec* sums, double* buffer, const double* M,
+                       std::ptrdiff_t rows, std::ptrdiff_t j0, std::ptrdiff_t done, int blocks,
+                       Rule rule) {
     using V = typename L::Vec;
     constexpr int R = L::shortSweepRows, lanes = L::lanes;
     constexpr int vectors = L::shortSweepVectors * L::shortSweepBlocks;
     constexpr std::ptrdiff_t stride = Group<L>::columns;
     const int used = blocks * L::shortSweepVectors;
-    // sums[(block·R + r)·shortSweepVectors + v] for row j0+r of vector v of the block.
-    const auto sum = [&](int r, int u) -> V& {
-        return sums[((u / L::shortSweepVectors) * R + r) * L::shortSweepVectors +
-                    u % L::shortSweepVectors];
+    const auto sum = [sums](int r, int u) -> V& {
+        return sums[sumIndex<L>(u / L::shortSweepVectors, r, u % L::shortSweepVectors)];
     };
     GREEDYSWEEP_UNROLL_TILE
     for (int a = 0; a < R; ++a) {
-        double* row = t + (j0 + a) * stride;
+        double* row = buffer + (j0 + a) * stride;
         const double* column = M + (j0 + a) * rows;
         V x[vectors];
         GREEDYSWEEP_UNROLL_TILE
@@ -112,68 +122,52 @@ inline void finishRows(typename L::Vec* sums, double* t, const double* M, std::p
     }
 }
 
-// One lanes-by-lanes block between a column-major array (leading dimension
-// rows) and the buffer, whose rows are Group::columns long: `height` rows
-// and `width` columns of it are real. A whole block takes no tests.
-template <class L, bool whole>
-inline void blockIn(double* t, const double* C, std::ptrdiff_t rows, std::ptrdiff_t height,
-                    std::ptrdiff_t width) {
+// One lanes-by-lanes block between the buffer, whose rows are
+// Group::columns long, and a column-major array (leading dimension rows):
+// into the buffer from a const one (C), or out of the buffer into X.
+// `height` rows and `width` columns of it are real; in the buffer, columns
+// past width take +0.0. A whole block takes no tests.
+template <class L, bool whole, class Matrix>
+inline void transposeBlock(double* buffer, Matrix* matrix, std::ptrdiff_t rows,
+                           std::ptrdiff_t height, std::ptrdiff_t width) {
     using V = typename L::Vec;
     constexpr int lanes = L::lanes, columns = Group<L>::columns;
+    constexpr bool intoBuffer = std::is_const_v<Matrix>;
     const auto part = L::firstLanes(height);
     V v[lanes];
     GREEDYSWEEP_UNROLL_TILE
-    for (int b = 0; b < lanes; ++b)
-        v[b] = whole || b < width ? loadPiece<L, whole>(C + b * rows, part) : V(0.0);
+    for (int a = 0; a < lanes; ++a) {
+        if constexpr (intoBuffer)
+            v[a] = whole || a < width ? loadPiece<L, whole>(matrix + a * rows, part) : V(0.0);
+        else
+            v[a] = whole || a < height ? L::load(buffer + a * columns) : V(0.0);
+    }
     L::transpose(v);
     GREEDYSWEEP_UNROLL_TILE
-    for (int a = 0; a < lanes; ++a)
-        if (whole || a < height) L::store(t + a * columns, v[a]);
-}
-
-template <class L, bool whole>
-inline void blockOut(double* X, const double* t, std::ptrdiff_t rows, std::ptrdiff_t height,
-                     std::ptrdiff_t width) {
-    using V = typename L::Vec;
-    constexpr int lanes = L::lanes, columns = Group<L>::columns;
-    const auto part = L::firstLanes(height);
-    V v[lanes];
-    GREEDYSWEEP_UNROLL_TILE
-    for (int a = 0; a < lanes; ++a)
-        v[a] = whole || a < height ? L::load(t + a * columns) : V(0.0);
-    L::transpose(v);
-    GREEDYSWEEP_UNROLL_TILE
-    for (int b = 0; b < lanes; ++b)
-        if (whole || b < width) storePiece<L, whole>(X + b * rows, part, v[b]);
-}
-
-// Columns 0 … width−1 of C into the buffer t, or of the buffer into X;
-// the buffer's columns past width hold +0.0.
-template <class L>
-inline void transposeIn(double* t, const double* C, std::ptrdiff_t rows, std::ptrdiff_t width) {
-    constexpr int lanes = L::lanes, columns = Group<L>::columns;
-    for (std::ptrdiff_t j = 0; j < rows; j += lanes)
-        for (std::ptrdiff_t c0 = 0; c0 < columns; c0 += lanes) {
-            double* to = t + j * columns + c0;
-            const double* from = C + c0 * rows + j;
-            if (j + lanes <= rows && c0 + lanes <= width)
-                blockIn<L, true>(to, from, rows, lanes, lanes);
-            else
-                blockIn<L, false>(to, from, rows, rows - j, width - c0);
+    for (int a = 0; a < lanes; ++a) {
+        if constexpr (intoBuffer) {
+            if (whole || a < height) L::store(buffer + a * columns, v[a]);
+        } else {
+            if (whole || a < width) storePiece<L, whole>(matrix + a * rows, part, v[a]);
         }
+    }
 }
 
-template <class L>
-inline void transposeOut(double* X, const double* t, std::ptrdiff_t rows, std::ptrdiff_t width) {
+// Columns 0 … width−1 of C into the buffer, all its columns (past width,
+// +0.0); or the buffer's first width columns out into X.
+template <class L, class Matrix>
+inline void transposeGroup(double* buffer, Matrix* matrix, std::ptrdiff_t rows,
+                           std::ptrdiff_t width) {
     constexpr int lanes = L::lanes, columns = Group<L>::columns;
+    const std::ptrdiff_t span = std::is_const_v<Matrix> ? columns : width;
     for (std::ptrdiff_t j = 0; j < rows; j += lanes)
-        for (std::ptrdiff_t c0 = 0; c0 < width; c0 += lanes) {
-            double* to = X + c0 * rows + j;
-            const double* from = t + j * columns + c0;
+        for (std::ptrdiff_t c0 = 0; c0 < span; c0 += lanes) {
+            double* inBuffer = buffer + j * columns + c0;
+            Matrix* inMatrix = matrix + c0 * rows + j;
             if (j + lanes <= rows && c0 + lanes <= width)
-                blockOut<L, true>(to, from, rows, lanes, lanes);
+                transposeBlock<L, true>(inBuffer, inMatrix, rows, lanes, lanes);
             else
-                blockOut<L, false>(to, from, rows, rows - j, width - c0);
+                transposeBlock<L, false>(inBuffer, inMatrix, rows, rows - j, width - c0);
         }
 }
 
@@ -201,11 +195,11 @@ void sweep(double* X, const double* M, const double* C, Rule rule, std::ptrdiff_
     using V = typename L::Vec;
     constexpr std::ptrdiff_t R = L::shortSweepRows, columns = Group<L>::columns;
     constexpr std::ptrdiff_t blockColumns = Group<L>::blockColumns;
-    alignas(64) double t[Group<L>::maxRows * columns];
+    alignas(64) double buffer[Group<L>::maxRows * columns];
     V sums[L::shortSweepBlocks * R * L::shortSweepVectors];
     for (std::ptrdiff_t i0 = 0; i0 < m; i0 += columns) {
         const std::ptrdiff_t width = m - i0 < columns ? m - i0 : columns;
-        transposeIn<L>(t, C + i0 * rows, rows, width);
+        transposeGroup<L>(buffer, C + i0 * rows, rows, width);
         const int blocks = static_cast<int>((width + blockColumns - 1) / blockColumns);
         const std::ptrdiff_t next = i0 + width, rowBlocks = (rows + R - 1) / R;
         const std::ptrdiff_t nextDoubles = (m - next < columns ? m - next : columns) * rows;
@@ -215,11 +209,10 @@ void sweep(double* X, const double* M, const double* C, Rule rule, std::ptrdiff_
             lookahead.step();
             const std::ptrdiff_t j0 = j + R <= rows ? j : rows - R;
             for (int block = 0; block < blocks; ++block)
-                runningSums<L>(sums + block * R * L::shortSweepVectors, t + block * blockColumns,
-                               M, rows, j0);
-            finishRows<L>(sums, t, M, rows, j0, j - j0, blocks, rule);
+                runningSums<L>(sums, block, buffer + block * blockColumns, M, rows, j0);
+            finishRows<L>(sums, buffer, M, rows, j0, j - j0, blocks, rule);
         }
-        transposeOut<L>(X + i0 * rows, t, rows, width);
+        transposeGroup<L>(buffer, X + i0 * rows, rows, width);
     }
 }
 

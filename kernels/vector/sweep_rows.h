@@ -36,7 +36,7 @@ namespace vector_sweep_rows {
 // l, one l every `stride` doubles. The tile is a local array that never
 // escapes, so it stays in registers.
 template <class L, int vectors, int columns>
-inline void addRunningSums(typename L::Vec* sums, double* const* x, const double* panel,
+inline void addRunningSums(typename L::Vec* sums, double* const* xColumns, const double* panel,
                            std::ptrdiff_t stride, std::ptrdiff_t l0, std::ptrdiff_t l1) {
     using V = typename L::Vec;
     V tile[columns * vectors];
@@ -49,7 +49,7 @@ inline void addRunningSums(typename L::Vec* sums, double* const* x, const double
         for (int v = 0; v < vectors; ++v) coupling[v] = L::load(piece + v * L::lanes);
         GREEDYSWEEP_UNROLL_TILE
         for (int b = 0; b < columns; ++b) {
-            const V xl(x[b][l]);
+            const V xl(xColumns[b][l]);
             GREEDYSWEEP_UNROLL_TILE
             for (int v = 0; v < vectors; ++v)
                 tile[b * vectors + v] = tile[b * vectors + v] + coupling[v] * xl;
@@ -65,7 +65,8 @@ inline void addRunningSums(typename L::Vec* sums, double* const* x, const double
 // A full block (fullHeight) takes no masks; only the last rows of a sweep
 // have height < lanes.
 template <class L, bool fullHeight, class Rule>
-inline void finishRows(typename L::Vec* sums, const double* const* c, double* const* x,
+inline void finishRows(typename L::Vec* sums, const double* const* cColumns,
+                       double* const* xColumns,
                        const double* M, std::ptrdiff_t rows, std::ptrdiff_t s0,
                        std::ptrdiff_t partHeight, typename L::Part part, Rule rule) {
     using V = typename L::Vec;
@@ -73,7 +74,8 @@ inline void finishRows(typename L::Vec* sums, const double* const* c, double* co
     constexpr int lanes = L::lanes, groupColumns = L::sweepFinishColumns;
     V linear[groupColumns], result[groupColumns];
     GREEDYSWEEP_UNROLL_TILE
-    for (int b = 0; b < groupColumns; ++b) linear[b] = loadPiece<L, fullHeight>(c[b] + s0, part);
+    for (int b = 0; b < groupColumns; ++b)
+        linear[b] = loadPiece<L, fullHeight>(cColumns[b] + s0, part);
     GREEDYSWEEP_UNROLL_TILE
     for (int block = 0; block < groupColumns; block += lanes) {
         L::transpose(sums + block);
@@ -101,7 +103,8 @@ inline void finishRows(typename L::Vec* sums, const double* const* c, double* co
         L::transpose(result + block);
     }
     GREEDYSWEEP_UNROLL_TILE
-    for (int b = 0; b < groupColumns; ++b) storePiece<L, fullHeight>(x[b] + s0, part, result[b]);
+    for (int b = 0; b < groupColumns; ++b)
+        storePiece<L, fullHeight>(xColumns[b] + s0, part, result[b]);
 }
 
 // How many columns of C go through one pass over M: a whole number of
@@ -119,14 +122,14 @@ struct Chunk {
     }
 };
 
-// Rows r0 … r0+height−1 of `count` columns, whose slots in c and x run on
-// to the end of the last tile or group. A tile or group reads all its slots
+// Rows r0 … r0+height−1 of `count` columns, whose slots in cColumns and
+// xColumns run on to the end of the last tile or group. A tile or group reads all its slots
 // before it stores any, so the repeats of the last column past `count` give
 // it the very same values; a tile made only of repeats would not.
 template <class L, bool full, class Rule>
-void rowTile(const double* const* c, double* const* x, std::ptrdiff_t count, const double* M,
-             std::ptrdiff_t rows, std::ptrdiff_t r0, std::ptrdiff_t height, double* panel,
-             Rule rule) {
+void rowTile(const double* const* cColumns, double* const* xColumns, std::ptrdiff_t count,
+             const double* M, std::ptrdiff_t rows, std::ptrdiff_t r0, std::ptrdiff_t height,
+             double* panel, Rule rule) {
     using V = typename L::Vec;
     constexpr int lanes = L::lanes, vectors = L::sweepTileVectors;
     constexpr int tileColumns = L::sweepTileColumns, groupColumns = L::sweepFinishColumns;
@@ -145,7 +148,7 @@ void rowTile(const double* const* c, double* const* x, std::ptrdiff_t count, con
         const std::ptrdiff_t l1 = r0 - l0 < panelDepth ? r0 : l0 + panelDepth;
         pack(l0, l1);
         for (std::ptrdiff_t i0 = 0; i0 < count; i0 += tileColumns) {
-            double* const* tile = x + i0;
+            double* const* tile = xColumns + i0;
             V sums[tileColumns * vectors];
             for (int b = 0; b < tileColumns; ++b)
                 for (int v = 0; v < vectors; ++v)
@@ -168,12 +171,16 @@ void rowTile(const double* const* c, double* const* x, std::ptrdiff_t count, con
             const std::ptrdiff_t s0 = r0 + v * lanes;
             V sums[groupColumns];
             for (int b = 0; b < groupColumns; ++b)
-                sums[b] = r0 == 0 ? V(0.0) : loadPiece<L, full>(x[i0 + b] + s0, parts[v]);
-            addRunningSums<L, 1, groupColumns>(sums, x + i0, panel + v * lanes, tileRows, r0, s0);
+                sums[b] =
+                    r0 == 0 ? V(0.0) : loadPiece<L, full>(xColumns[i0 + b] + s0, parts[v]);
+            addRunningSums<L, 1, groupColumns>(sums, xColumns + i0, panel + v * lanes, tileRows,
+                                               r0, s0);
             if (full || height - v * lanes >= lanes)
-                finishRows<L, true>(sums, c + i0, x + i0, M, rows, s0, lanes, parts[v], rule);
+                finishRows<L, true>(sums, cColumns + i0, xColumns + i0, M, rows, s0, lanes,
+                                    parts[v], rule);
             else
-                finishRows<L, false>(sums, c + i0, x + i0, M, rows, s0, height - v * lanes,
+                finishRows<L, false>(sums, cColumns + i0, xColumns + i0, M, rows, s0,
+                                     height - v * lanes,
                                      parts[v], rule);
         }
     }
@@ -187,22 +194,22 @@ void sweep(double* X, const double* M, const double* C, Rule rule, std::ptrdiff_
     // The tile's rows of M for a run of l, packed contiguously: strided
     // columns of M (a power-of-two n especially) would fight over cache sets.
     alignas(64) double panel[L::sweepPanelDepth * tileRows];
-    const double* c[Chunk<L>::unit * Chunk<L>::maxUnits];
-    double* x[Chunk<L>::unit * Chunk<L>::maxUnits];
+    const double* cColumns[Chunk<L>::unit * Chunk<L>::maxUnits];
+    double* xColumns[Chunk<L>::unit * Chunk<L>::maxUnits];
     for (std::ptrdiff_t chunk = 0; chunk < m; chunk += chunkSize) {
         const std::ptrdiff_t count = chunk + chunkSize < m ? chunkSize : m - chunk;
         // Past the last column, slots repeat it, which keeps one tile shape.
         const std::ptrdiff_t slots = (count + Chunk<L>::unit - 1) / Chunk<L>::unit * Chunk<L>::unit;
         for (std::ptrdiff_t b = 0; b < slots; ++b) {
             const std::ptrdiff_t column = chunk + (b < count ? b : count - 1);
-            c[b] = C + column * rows;
-            x[b] = X + column * rows;
+            cColumns[b] = C + column * rows;
+            xColumns[b] = X + column * rows;
         }
         for (std::ptrdiff_t r0 = 0; r0 < rows; r0 += tileRows) {
             if (rows - r0 >= tileRows)
-                rowTile<L, true>(c, x, count, M, rows, r0, tileRows, panel, rule);
+                rowTile<L, true>(cColumns, xColumns, count, M, rows, r0, tileRows, panel, rule);
             else
-                rowTile<L, false>(c, x, count, M, rows, r0, rows - r0, panel, rule);
+                rowTile<L, false>(cColumns, xColumns, count, M, rows, r0, rows - r0, panel, rule);
         }
     }
 }
