@@ -52,21 +52,29 @@ struct Layer : Avx2Tiles {
     struct Part {
         bool full;
         __m256i valid;
+        std::ptrdiff_t count;
     };
     static Part firstLanes(std::ptrdiff_t count) {
         return {count >= lanes,
-                _mm256_cmpgt_epi64(_mm256_set1_epi64x(count), _mm256_set_epi64x(3, 2, 1, 0))};
+                _mm256_cmpgt_epi64(_mm256_set1_epi64x(count), _mm256_set_epi64x(3, 2, 1, 0)),
+                count};
     }
     static Mask inPart(Part part) { return {_mm256_castsi256_pd(part.valid)}; }
     // Lanes outside the part read as +0.0 and are never written.
     static Vec load(const double* p, Part part) {
         return part.full ? _mm256_loadu_pd(p) : _mm256_maskload_pd(p, part.valid);
     }
+    // A part is stored a lane at a time: AMD's masked store costs more than
+    // three plain ones (k = 25 took 9 % longer with it on Zen 4).
     static void store(double* p, Part part, Vec v) {
-        if (part.full)
+        if (part.full) {
             _mm256_storeu_pd(p, v.v);
-        else
-            _mm256_maskstore_pd(p, part.valid, v.v);
+            return;
+        }
+        const __m128d low = _mm256_castpd256_pd128(v.v);
+        if (part.count >= 1) _mm_storel_pd(p, low);
+        if (part.count >= 2) _mm_storeh_pd(p + 1, low);
+        if (part.count >= 3) _mm_storel_pd(p + 2, _mm256_extractf128_pd(v.v, 1));
     }
     static Vec load(const double* p) { return _mm256_loadu_pd(p); }
     static void store(double* p, Vec v) { _mm256_storeu_pd(p, v.v); }
