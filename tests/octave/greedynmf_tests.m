@@ -273,22 +273,6 @@
 %! assert (all (diff (lengths) <= 0));
 %! assert (Wn * Hn, W * H, 1e-12 * norm (W * H, "fro"));
 
-%!function run_help_examples (name)
-%!  % Every example call in NAME's help (a deeper-indented line calling it
-%!  % and ending in ";"), on data of the shapes the calls expect, then its
-%!  % Example, all in this function's own workspace.
-%!  k = 10;
-%!  A = rand (30, 20);
-%!  W = rand (30, k);
-%!  H = rand (k, 20);
-%!  calls = regexp (help (name), ['^ {10,}([^\n]*' name '\([^\n]*;)$'], 'tokens', 'lineanchors');
-%!  assert (numel (calls) >= 7, "%s's help shows only %d example calls", name, numel (calls));
-%!  for call = calls
-%!    evalc (call{1}{1});
-%!  end
-%!  evalc (help_example (name));
-%!endfunction
-
 %!test
 %! % Every example in the help runs as shown.
 %! run_help_examples ("greedynmf");
