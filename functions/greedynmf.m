@@ -154,7 +154,7 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %   and tol in the place of statset's MaxIter and TolFun.
 %
 %   Example:
-%     A = rand(200, 5) * rand(5, 300) + 0.1 * rand(200, 300);
+%     A = rand(200, 5) * rand(5, 300) + rand(200, 300);
 %     [W, H, info] = greedynmf(A, 5, 'seed', 1, 'verbose', true);
 %
 %   See also GREEDYNMF_PROJECT, GREEDYCD.
@@ -552,6 +552,6 @@ end
 %! assert (isequal (W, W2) && isequal (H, H2));
 %!error <unknown option 'maxIters'> greedynmf (rand (3), 1, 'maxIters', 5)
 %!demo
-%! A = rand (200, 5) * rand (5, 300) + 0.1 * rand (200, 300);
+%! A = rand (200, 5) * rand (5, 300) + rand (200, 300);
 %! [W, H, info] = greedynmf (A, 5, 'seed', 1, 'verbose', true);
 %! printf ('relative error %.3g after %d iterations\n', info.relerr, info.iterations);

@@ -50,7 +50,7 @@ function [H, info] = greedynmf_project(A, W, varargin)
 %     stop       'tol' or 'maxiter'
 %
 %   Example: codes for new columns with the basis of an earlier fit.
-%     A = rand(50, 4) * rand(4, 300);
+%     A = rand(50, 4) * rand(4, 300) + rand(50, 300);
 %     W = greedynmf(A(:, 1:200), 4, 'seed', 1);
 %     H = greedynmf_project(A(:, 201:end), W);
 %     norm(A(:, 201:end) - W * H, 'fro') / norm(A(:, 201:end), 'fro')
