@@ -93,7 +93,8 @@ function [H, info] = greedynmf_project(A, W, varargin)
   stop = 'maxiter';
   iter = 0;
   while iter < options.maxiter
-    candidate = greedycd(G, Q, H, options.inner_tol, options.maxinner);
+    % greedycd counts moves in 32 bits; any cap beyond that is no cap.
+    candidate = greedycd(G, Q, H, options.inner_tol, min(options.maxinner, 2^31 - 1));
     step = candidate - H;
     gain = -(sum(sum(G .* step)) + 0.5 * sum(sum(step .* (Q * step))));
     if gain <= options.tol * zero_objective
@@ -145,8 +146,12 @@ function options = parse_options(args, k, n, m)
   read = @(name, default, kind) read_option(given, name, default, kind, 'greedynmf_project');
   options.tol = read('tol', 1e-12, 'nonnegative');
   options.maxiter = read('maxiter', 100, 'count');
-  options.maxinner = min(read('maxinner', 10 * k, 'positive_count_or_inf'), 2^31 - 1);
+  options.maxinner = read('maxinner', 10 * k, 'positive_count_or_inf');
   options.inner_tol = read('inner_tol', 1e-10, 'nonnegative');
+  if isinf(options.maxinner) && options.inner_tol <= 0
+    error('greedynmf_project:badOption', ...
+          'maxinner = Inf needs inner_tol > 0: with neither, a call might never end');
+  end
   options.penalty = penalty_options(given, m, n, 'greedynmf_project');
   options.H0 = zeros(k, n);
   if isfield(given, 'H0')

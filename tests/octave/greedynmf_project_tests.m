@@ -33,10 +33,6 @@
 %! assert (greedynmf_project (A * 1e200, W * 1e180) * 1e-20, H, 1e-10 * max (H(:)));
 %! assert (greedynmf_project (sparse (A) * 1e-200, W * 1e-180) * 1e20, H, 1e-10 * max (H(:)));
 
-%!test
-%! % Every example in the help runs as shown.
-%! run_help_examples ("greedynmf_project");
-
 %!error id=greedynmf_project:usage greedynmf_project (A)
 %!error <W must have as many rows as A \(30\), not 29> greedynmf_project (A, W(1:29, :))
 %!error <W\(2, 1\) is NaN> greedynmf_project (A, [1; NaN; zeros(28, 1)])
