@@ -185,30 +185,35 @@ function [W, H, info] = greedynmf(A, k, varargin)
     options.H0 = times_power_of_two(checked_start(options.H0, [k, n], 'H0'), -half);
   end
 
+  % Each start's outcome is kept, but only the best start's factors.
   seeds = start_seeds(options);
-  runs = cell(1, options.replicates);
+  outcomes = struct('seed', cell(1, options.replicates), 'objective', [], 'relerr', [], ...
+                    'iterations', [], 'stop', []);
   for j = 1:options.replicates
     if options.verbose && options.replicates > 1
       fprintf('replicate %d of %d (seed %d)\n', j, options.replicates, seeds(j));
     end
-    runs{j} = run_from_start(problem, k, options, seeds(j), started);
+    candidate = run_from_start(problem, k, options, seeds(j), started);
+    if j == 1 || candidate.objective(end) < run.objective(end)
+      run = candidate;
+      best = j;
+    end
+    if ~isnan(seeds(j))
+      outcomes(j).seed = seeds(j);
+    end
+    outcomes(j).objective = times_power_of_two(candidate.objective(end), 4 * half);
+    outcomes(j).relerr = candidate.relerr;
+    outcomes(j).iterations = candidate.iterations;
+    outcomes(j).stop = candidate.stop;
+    clear candidate;
   end
 
-  finals = cellfun(@(run) run.objective(end), runs);
-  [~, best] = min(finals);
-  run = runs{best};
   info.objective = times_power_of_two(run.objective, 4 * half);
   info.time = run.time;
   info.relerr = run.relerr;
   info.iterations = run.iterations;
   info.stop = run.stop;
-  seed_list = num2cell(seeds);
-  seed_list(isnan(seeds)) = {[]};
-  info.replicates = struct('seed', seed_list, ...
-                           'objective', num2cell(times_power_of_two(finals, 4 * half)), ...
-                           'relerr', cellfun(@(r) r.relerr, runs, 'UniformOutput', false), ...
-                           'iterations', cellfun(@(r) r.iterations, runs, 'UniformOutput', false), ...
-                           'stop', cellfun(@(r) r.stop, runs, 'UniformOutput', false));
+  info.replicates = outcomes;
   info.best = best;
 
   Wt = run.Wt;
