@@ -10,39 +10,105 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %   the rank, a positive integer; it may exceed min(m, n). W (m-by-k) and
 %   H (k-by-n) are non-negative and minimise, locally,
 %
-%     f = 0.5*norm(A - W*H, 'fro')^2.
+%     f = 0.5*norm(A - W*H, 'fro')^2
+%         + l1_W*sum(W(:)) + 0.5*l2_W*norm(W, 'fro')^2
+%         + l1_H*sum(H(:)) + 0.5*l2_H*norm(H, 'fro')^2,
+%
+%   where the penalty weights are 0 unless given (see Penalties).
 %
 %   Each outer iteration updates W with H held fixed, then H with W held
 %   fixed, each by one call of greedycd. Inside, W is kept as W' (k-by-m):
 %   greedycd updates the k rows of one column at a time, and every row of A
-%   is then one column problem.
+%   is then one column problem. Penalties enter those problems exactly: the
+%   L1 weight is added to the gradient and the L2 weight to the diagonal of
+%   the Hessian.
+%
+%   The fit is the same at any scale of A a double can hold: a very large
+%   or very small A (largest value beyond 2^200 or below 2^-200) is run as
+%   A times a power of two that brings its largest value near 1, and the
+%   factors are multiplied back. A power of two changes no digit, so A and
+%   4^p*A give factors that differ by exactly 2^p. (Values of such an A
+%   smaller than about 1e-308 times its largest become zero on the way.)
 %
 %   Options, as a struct or as name/value pairs (names in any case; any
-%   other name is refused):
-%     maxiter    cap on outer iterations (default 500)
+%   other name is refused). Each comes with an example call.
+%
+%   When to stop
+%     maxiter    cap on outer iterations (default 500). A run that reaches
+%                it while tol > 0 is not met warns, with the identifier
+%                greedynmf:maxiter (warning('off', 'greedynmf:maxiter')
+%                silences it).
+%                  [W, H, info] = greedynmf(A, 10, 'maxiter', 100);
 %     tol        the run stops once an iteration lowers f by no more than
 %                tol*f, relative to f before it (default 1e-4)
+%                  [W, H] = greedynmf(A, 10, 'tol', 1e-6);
 %     maxtime    the run stops after the first iteration that ends later
 %                than maxtime seconds after the call began (default Inf)
+%                  [W, H] = greedynmf(A, 10, 'maxtime', 30);
+%
+%   Inner work
 %     maxinner   cap on greedycd's moves per column in each step (default
 %                k); Inf means no cap, so that inner_tol alone ends each
 %                column (refused with inner_tol = 0, which might not end)
+%                  [W, H] = greedynmf(A, 10, 'maxinner', 20);
 %     inner_tol  greedycd's tolerance: a column stops once a move lowers f
 %                by less than inner_tol times the largest reduction any
 %                entry offered at the start of that step (default 1e-5)
-%     init       'random' (default), 'nndsvd' or 'nndsvda': the start.
-%                'random' draws uniform factors scaled so that W*H has the
-%                mean of A. 'nndsvd' takes the non-negative parts of the
-%                leading k singular pairs of A; 'nndsvda' also fills the
-%                zeros it leaves with the mean of A
+%                  [W, H] = greedynmf(A, 10, 'inner_tol', 1e-3);
+%
+%   The start
+%     init       'random' (default), 'nndsvd' or 'nndsvda'. 'random' draws
+%                uniform factors scaled so that W*H has the mean of A.
+%                'nndsvd' takes the non-negative parts of the leading k
+%                singular pairs of A; 'nndsvda' also fills the zeros it
+%                leaves with the mean of A (as scikit-learn does, so this
+%                start alone depends on the scale of A). Neither draws
+%                random numbers, so neither takes a seed.
+%                  [W, H] = greedynmf(A, 10, 'init', 'nndsvd');
 %     seed       a non-negative integer: the random start is drawn with
-%                rng(seed) and the caller's generator state is put back
-%                afterwards. Without it, the start uses the current state.
+%                rand seeded from it, and the caller's generators are left
+%                as they were (in Octave also after rand('seed', s)).
+%                Without it, the start draws from the current state.
+%                  [W, H] = greedynmf(A, 10, 'seed', 42);
+%     replicates r random starts, run one after another (default 1); the
+%                run with the lowest final f is returned, and
+%                info.replicates holds every start's seed and outcome.
+%                Start j uses seed + j - 1, so greedynmf(A, k, 'seed',
+%                seed + j - 1) makes the same run again; without 'seed' the
+%                seeds are drawn from rand's current state. maxtime and
+%                info.time count from the call's start.
+%                  [W, H, info] = greedynmf(A, 10, 'replicates', 5, 'seed', 1);
+%                  [info.replicates.objective]
 %     W0, H0     the start itself (m-by-k and k-by-n, non-negative; give
-%                both, and neither init nor seed)
+%                both, and neither init, seed nor replicates)
+%                  [W, H] = greedynmf(A, 10, 'W0', W, 'H0', H, 'maxiter', 50);
+%
+%   Penalties (default 0; each a finite, non-negative weight)
+%     l1_W, l2_W, l1_H, l2_H
+%                the weights in f above. L1 weights make the factors
+%                sparser, L2 weights keep them small.
+%                  [W, H] = greedynmf(A, 10, 'l1_H', 0.5, 'l2_W', 0.1);
+%     alpha_W, alpha_H, l1_ratio
+%                scikit-learn's form of the same penalties (not to be
+%                mixed with the weights above): with A as scikit-learn's X,
+%                  l1_W = alpha_W*l1_ratio*n,  l2_W = alpha_W*(1 - l1_ratio)*n,
+%                  l1_H = alpha_H*l1_ratio*m,  l2_H = alpha_H*(1 - l1_ratio)*m.
+%                alpha_H defaults to alpha_W ('same' says so too) and
+%                l1_ratio (from 0 to 1) to 0.
+%                  [W, H] = greedynmf(A, 10, 'alpha_W', 0.01, 'l1_ratio', 1);
+%
+%   Output
+%     normalize  true: the factors as MATLAB's nnmf returns them, the rows
+%                of H of unit length (W's columns scaled the other way) and
+%                the components ordered by the length of W's columns,
+%                longest first (default false). W*H is the same up to
+%                rounding; with penalties, f of the rescaled factors is
+%                not info.objective.
+%                  [W, H] = greedynmf(A, 10, 'normalize', true);
 %     verbose    print one line per outer iteration (objective, relative
 %                error, relative change, seconds since the call began) and
 %                the stop reason (default false)
+%                  [W, H] = greedynmf(A, 10, 'verbose', true);
 %
 %   The defaults for maxinner and inner_tol come from timing runs to a
 %   common objective on Fashion-MNIST (10000-by-784, rank 20) and on a
@@ -59,65 +125,200 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %   local minima some 0.1% apart, and which one varies with these settings.)
 %
 %   info is a struct with
-%     objective  f at the start, then after each outer iteration
+%     objective  f at the start, then after each outer iteration, in A's
+%                units (so beyond about 1e154 or below 1e-154 in A it
+%                overflows to Inf or underflows to 0, though the run does
+%                not)
 %     time       seconds since the call began, at the same points
 %                (time(1) is the cost of checking A and making the start)
 %     relerr     norm(A - W*H, 'fro')/norm(A, 'fro') at the end (0 for a
 %                zero A fitted exactly)
 %     iterations the number of outer iterations made
 %     stop       why the run ended: 'tol', 'maxiter' or 'maxtime'
+%     replicates one element per start: seed ([] for a start drawn from the
+%                caller's state, W0 and H0 or an SVD start), objective (f
+%                at its end), relerr, iterations and stop
+%     best       which of them W and H come from
 %
 %   f is computed from its expansion: 0.5*(norm(A,'fro')^2 + sum(sum(H.*(G
-%   - W'*A)))), where G is the gradient W'*W*H - W'*A that greedycd returns
-%   with H. No m-by-n residual is formed. The value matches the direct
-%   formula up to rounding errors of order eps*norm(A,'fro')^2, which
-%   dominate only when the fit is nearly exact.
+%   - W'*A)))) and the penalties, where G is the gradient W'*W*H - W'*A
+%   (with H's penalties) that greedycd returns with H. No m-by-n residual
+%   is formed. The value matches the direct formula up to rounding errors
+%   of order eps*norm(A,'fro')^2, which dominate only when the fit is
+%   nearly exact.
+%
+%   Coming from MATLAB's nnmf: [W, H, D] = nnmf(A, k) becomes
+%     [W, H, info] = greedynmf(A, k, 'normalize', true);
+%     D = info.relerr*norm(A, 'fro')/sqrt(numel(A));
+%   with 'replicates' as nnmf's, 'W0'/'H0' for 'w0'/'h0', and maxiter
+%   and tol in the place of statset's MaxIter and TolFun.
 %
 %   Example:
-%     A = rand(200, 5) * rand(5, 300);
+%     A = rand(200, 5) * rand(5, 300) + rand(200, 300);
 %     [W, H, info] = greedynmf(A, 5, 'seed', 1, 'verbose', true);
 %
-%   See also GREEDYCD.
+%   See also GREEDYNMF_PROJECT, GREEDYCD.
 
+  if nargin < 2
+    error('greedynmf:usage', '%s', ['usage: [W, H] = greedynmf(A, k)', char(10), ...
+          '       [W, H, info] = greedynmf(A, k, ''name'', value, ...)', char(10), ...
+          '(help greedynmf lists the options)']);
+  end
   started = tic;
-  options = parse_options(varargin);
+  [options, given] = parse_options(varargin);
   [A, sparse_A] = checked_data(A);
   k = checked_rank(k);
   [m, n] = size(A);
   options = resolve_inner_defaults(options, k);
+  penalty = penalty_options(given, m, n, 'greedynmf');
 
+  % A very large or very small A is run as A*2^(-2*half), whose largest
+  % value lies in [0.5, 2), with the factors 2^(-half)*W and 2^(-half)*H.
+  % Every quantity of the run then changes by an exact power of two, so it
+  % is the run A itself would get, but no square or product overflows or
+  % underflows on the way.
+  half = floor(rescaling_exponent(A) / 2);
+  problem = scaled_problem(A, sparse_A, half, penalty);
+  clear A;
+  if ~isempty(options.W0)
+    options.W0 = times_power_of_two(checked_start(options.W0, [m, k], 'W0')', -half);
+    options.H0 = times_power_of_two(checked_start(options.H0, [k, n], 'H0'), -half);
+  end
+
+  % Each start's outcome is kept, but only the best start's factors.
+  seeds = start_seeds(options);
+  outcomes = struct('seed', cell(1, options.replicates), 'objective', [], 'relerr', [], ...
+                    'iterations', [], 'stop', []);
+  for j = 1:options.replicates
+    if options.verbose && options.replicates > 1
+      fprintf('replicate %d of %d (seed %d)\n', j, options.replicates, seeds(j));
+    end
+    candidate = run_from_start(problem, k, options, seeds(j), started);
+    if j == 1 || candidate.objective(end) < run.objective(end)
+      run = candidate;
+      best = j;
+    end
+    if ~isnan(seeds(j))
+      outcomes(j).seed = seeds(j);
+    end
+    outcomes(j).objective = times_power_of_two(candidate.objective(end), 4 * half);
+    outcomes(j).relerr = candidate.relerr;
+    outcomes(j).iterations = candidate.iterations;
+    outcomes(j).stop = candidate.stop;
+    clear candidate;
+  end
+
+  info.objective = times_power_of_two(run.objective, 4 * half);
+  info.time = run.time;
+  info.relerr = run.relerr;
+  info.iterations = run.iterations;
+  info.stop = run.stop;
+  info.replicates = outcomes;
+  info.best = best;
+
+  Wt = run.Wt;
+  H = run.H;
+  if options.normalize
+    [Wt, H] = nnmf_form(Wt, H);
+    W = times_power_of_two(Wt', 2 * half);
+  else
+    W = times_power_of_two(Wt', half);
+    H = times_power_of_two(H, half);
+  end
+  if strcmp(info.stop, 'maxiter') && info.iterations > 0 && options.tol > 0
+    warning('greedynmf:maxiter', ['greedynmf: reached maxiter = %d without meeting tol = %g ', ...
+            '(the last iteration changed the objective by %.3g relative)'], ...
+            info.iterations, options.tol, run.change);
+  end
+end
+
+function problem = scaled_problem(A, sparse_A, half, penalty)
+% A and the penalty weights in the scale the run works in: an objective
+% 2^(-4*half) times A's own.
+  [m, n] = size(A);
+  problem.A = times_power_of_two(A, -2 * half);
   if sparse_A
-    stored = nonzeros(A);
-    norm2_A = stored' * stored;
-    mean_A = sum(stored) / (m * n);
+    stored = nonzeros(problem.A);
+    problem.norm2_A = stored' * stored;
+    problem.mean_A = sum(stored) / (m * n);
     clear stored;
     % Octave multiplies a full matrix by a sparse one several times faster
     % than the other way round, and H*A' would transpose A every time.
-    At = A';
+    problem.At = problem.A';
   else
-    At = [];
-    column = A(:);
-    norm2_A = column' * column;
-    mean_A = sum(column) / (m * n);
+    problem.At = [];
+    column = problem.A(:);
+    problem.norm2_A = column' * column;
+    problem.mean_A = sum(column) / (m * n);
     clear column;
   end
+  problem.norm_A = sqrt(problem.norm2_A);
+  % 'nndsvda' fills with the mean of A itself, so it scales as A does, not
+  % as the factors do.
+  problem.fill = times_power_of_two(problem.mean_A, half);
+  % A penalty on the sum of a factor scales as A times the factor, one on
+  % its square as the factor squared. A weight beyond the largest double is
+  % the largest double: either zeroes the factor.
+  problem.l1_W = min(times_power_of_two(penalty.l1_W, -3 * half), realmax);
+  problem.l2_W = min(times_power_of_two(penalty.l2_W, -2 * half), realmax);
+  problem.l1_H = min(times_power_of_two(penalty.l1_H, -3 * half), realmax);
+  problem.l2_H = min(times_power_of_two(penalty.l2_H, -2 * half), realmax);
+  problem.penalised = any([problem.l1_W, problem.l2_W, problem.l1_H, problem.l2_H] ~= 0);
+  problem.objective_scale = 4 * half;
+end
 
-  [Wt, H] = start_factors(A, k, mean_A, options);
+function seeds = start_seeds(options)
+% One seed per start: 'seed', 'seed' + 1, ... With no seed, one start
+% draws from the caller's generator as it stands (NaN); several draw
+% their seeds from it, so that each start can be made again with 'seed'.
+  r = options.replicates;
+  if ~isempty(options.seed)
+    seeds = options.seed + (0:r - 1);
+  elseif r == 1
+    seeds = NaN;
+  else
+    seeds = floor(rand(1, r) * 2^32);
+  end
+end
 
+function run = run_from_start(problem, k, options, seed, started)
+  if ~isempty(options.W0)
+    Wt = options.W0;
+    H = options.H0;
+  elseif isnan(seed)
+    [Wt, H] = nmf_start(problem.A, k, problem.mean_A, options.init, problem.fill);
+  else
+    saved = seed_uniform_generator(seed);
+    try
+      [Wt, H] = nmf_start(problem.A, k, problem.mean_A, options.init, problem.fill);
+    catch failure
+      restore_uniform_generator(saved);
+      rethrow(failure);
+    end
+    restore_uniform_generator(saved);
+  end
+  run = fit(problem, Wt, H, options, started);
+end
+
+function run = fit(problem, Wt, H, options, started)
+  A = problem.A;
+  At = problem.At;
+  norm2_A = problem.norm2_A;
   maxiter = options.maxiter;
-  info.objective = zeros(1, min(maxiter, 10000) + 1);
-  info.time = zeros(size(info.objective));
+  run.objective = zeros(1, min(maxiter, 10000) + 1);
+  run.time = zeros(size(run.objective));
 
   HHt = H * H';
   HAt = times_transposed(A, At, H);
-  f = 0.5 * norm2_A - sum(sum(Wt .* HAt)) + 0.5 * sum(sum((Wt * Wt') .* HHt));
-  f = max(f, 0);
-  info.objective(1) = f;
-  info.time(1) = toc(started);
-  norm_A = sqrt(norm2_A);
+  residual = expanded_residual(norm2_A, Wt, HAt, HHt);
+  f = residual + penalty_value(Wt, problem.l1_W, problem.l2_W) ...
+      + penalty_value(H, problem.l1_H, problem.l2_H);
+  run.objective(1) = f;
+  run.time(1) = toc(started);
   if options.verbose
     fprintf('%6s %14s %10s %11s %10s\n', 'iter', 'objective', 'rel.error', 'rel.change', 'time (s)');
-    fprintf('%6d %14.7g %10.4g %11s %10.3g\n', 0, f, relative_error(f, norm_A), '', info.time(1));
+    fprintf('%6d %14.7g %10.4g %11s %10.3g\n', 0, times_power_of_two(f, problem.objective_scale), ...
+            relative_error(residual, problem), '', run.time(1));
   end
 
   iter = 0;
@@ -129,26 +330,35 @@ function [W, H, info] = greedynmf(A, k, varargin)
       HHt = H * H';
       HAt = times_transposed(A, At, H);
     end
-    Wt = greedycd(HHt * Wt - HAt, HHt, Wt, options.inner_tol, options.maxinner);
+    [Q, G] = penalised_problem(HHt, HAt, Wt, problem.l1_W, problem.l2_W);
+    Wt = greedycd(G, Q, Wt, options.inner_tol, options.maxinner);
     WWt = Wt * Wt';
     WA = Wt * A;
-    [H, G] = greedycd(WWt * H - WA, WWt, H, options.inner_tol, options.maxinner);
-    % G = WWt*H - WA at the new H, so 0.5*<H, WWt*H> - <H, WA> needs no
-    % further product with WWt.
+    [Q, G] = penalised_problem(WWt, WA, H, problem.l1_H, problem.l2_H);
+    [H, G] = greedycd(G, Q, H, options.inner_tol, options.maxinner);
+    % G = (WWt + l2_H*I)*H - WA + l1_H at the new H, so 0.5*<H, WWt*H> -
+    % <H, WA> needs no further product: half of <H, G - WA>, less half of
+    % H's penalty terms without their own halves.
     f_previous = f;
-    f = max(0.5 * (norm2_A + sum(sum(H .* (G - WA)))), 0);
-    elapsed = toc(started);
-    if iter + 1 > numel(info.objective)
-      info.objective(2 * iter) = 0;
-      info.time(2 * iter) = 0;
+    surplus = 0;
+    if problem.l1_H ~= 0 || problem.l2_H ~= 0
+      surplus = 0.5 * (problem.l1_H * sum(H(:)) + problem.l2_H * (H(:)' * H(:)));
     end
-    info.objective(iter + 1) = f;
-    info.time(iter + 1) = elapsed;
+    residual = max(0.5 * (norm2_A + sum(sum(H .* (G - WA)))) - surplus, 0);
+    f = residual + penalty_value(Wt, problem.l1_W, problem.l2_W) ...
+        + penalty_value(H, problem.l1_H, problem.l2_H);
+    elapsed = toc(started);
+    if iter + 1 > numel(run.objective)
+      run.objective(2 * iter) = 0;
+      run.time(2 * iter) = 0;
+    end
+    run.objective(iter + 1) = f;
+    run.time(iter + 1) = elapsed;
 
     change = abs(f_previous - f);
     if options.verbose
-      fprintf('%6d %14.7g %10.4g %11.3e %10.3g\n', iter, f, relative_error(f, norm_A), ...
-              change / max(f_previous, realmin), elapsed);
+      fprintf('%6d %14.7g %10.4g %11.3e %10.3g\n', iter, times_power_of_two(f, problem.objective_scale), ...
+              relative_error(residual, problem), change / max(f_previous, realmin), elapsed);
     end
     if change <= options.tol * f_previous
       stop = 'tol';
@@ -160,16 +370,47 @@ function [W, H, info] = greedynmf(A, k, varargin)
     end
   end
 
-  info.objective = info.objective(1:iter + 1);
-  info.time = info.time(1:iter + 1);
-  info.relerr = relative_error(f, norm_A);
-  info.iterations = iter;
-  info.stop = stop;
+  run.objective = run.objective(1:iter + 1);
+  run.time = run.time(1:iter + 1);
+  if problem.penalised
+    % Penalised: the residual from its own expansion, not as the difference
+    % of two larger numbers.
+    residual = expanded_residual(norm2_A, Wt, times_transposed(A, At, H), H * H');
+  end
+  run.relerr = relative_error(residual, problem);
+  run.change = change_of_last(run.objective(1:iter + 1));
+  run.iterations = iter;
+  run.stop = stop;
+  run.Wt = Wt;
+  run.H = H;
   if options.verbose
     fprintf('stopped (%s) after %d iterations, %.3g s: relative error %.4g\n', ...
-            stop, iter, info.time(end), info.relerr);
+            stop, iter, run.time(end), run.relerr);
   end
-  W = Wt';
+end
+
+function f = expanded_residual(norm2_A, Wt, HAt, HHt)
+% 0.5*norm(A - W*H, 'fro')^2 from its expansion; no m-by-n residual.
+  f = 0.5 * norm2_A - sum(sum(Wt .* HAt)) + 0.5 * sum(sum((Wt * Wt') .* HHt));
+  f = max(f, 0);
+end
+
+function c = change_of_last(objective)
+% The relative change the last iteration made.
+  c = NaN;
+  if numel(objective) > 1
+    c = abs(objective(end - 1) - objective(end)) / max(objective(end - 1), realmin);
+  end
+end
+
+function p = penalty_value(X, l1, l2)
+  p = 0;
+  if l1 ~= 0
+    p = l1 * sum(X(:));
+  end
+  if l2 ~= 0
+    p = p + 0.5 * l2 * (X(:)' * X(:));
+  end
 end
 
 function HAt = times_transposed(A, At, H)
@@ -182,12 +423,26 @@ function HAt = times_transposed(A, At, H)
   end
 end
 
-function e = relative_error(f, norm_A)
-  if f == 0
+function e = relative_error(residual, problem)
+% norm(A - W*H, 'fro')/norm(A, 'fro') from 0.5*norm(A - W*H, 'fro')^2.
+  if residual == 0
     e = 0;
   else
-    e = sqrt(2 * f) / norm_A;
+    e = sqrt(2 * residual) / problem.norm_A;
   end
+end
+
+function [Wt, H] = nnmf_form(Wt, H)
+% The rows of H scaled to unit length (a zero row stays zero) and W's
+% columns by as much the other way, then the components ordered by the
+% length of W's columns, longest first.
+  lengths = sqrt(sum(H .^ 2, 2));
+  lengths(lengths == 0) = 1;
+  H = H ./ lengths;
+  Wt = Wt .* lengths;
+  [~, order] = sort(sqrt(sum(Wt .^ 2, 2)), 'descend');
+  Wt = Wt(order, :);
+  H = H(order, :);
 end
 
 function [A, is_sparse] = checked_data(A)
@@ -198,15 +453,7 @@ function [A, is_sparse] = checked_data(A)
   if ~isa(A, 'double')
     A = double(A);
   end
-  % Only the stored values: a full copy of a large sparse A would not fit.
-  if is_sparse
-    values = nonzeros(A);
-  else
-    values = A(:);
-  end
-  if ~all(isfinite(values)) || any(values < 0)
-    error('greedynmf:badInput', 'A must be finite and non-negative');
-  end
+  refuse_bad_values(A, 'A', 'greedynmf:badInput');
 end
 
 function k = checked_rank(k)
@@ -217,43 +464,32 @@ function k = checked_rank(k)
   k = double(k);
 end
 
-function options = parse_options(args)
-  names = {'maxiter', 'tol', 'maxtime', 'maxinner', 'inner_tol', 'init', 'seed', ...
-           'W0', 'H0', 'verbose'};
-  given = struct();
-  if numel(args) == 1
-    if ~isstruct(args{1}) || numel(args{1}) ~= 1
-      error('greedynmf:badOption', ...
-            'options must be one struct or name/value pairs, not a %s', class(args{1}));
-    end
-    fields = fieldnames(args{1});
-    values = struct2cell(args{1});
-  else
-    if mod(numel(args), 2) ~= 0
-      error('greedynmf:badOption', 'options must come as name/value pairs');
-    end
-    fields = args(1:2:end);
-    values = args(2:2:end);
+function X = checked_start(X, shape, name)
+  if ~(isnumeric(X) || islogical(X)) || ~isreal(X) || ~isequal(size(X), shape)
+    error('greedynmf:badOption', '%s must be a real %d-by-%d matrix', name, shape(1), shape(2));
   end
-  for i = 1:numel(fields)
-    if ~ischar(fields{i}) || size(fields{i}, 1) ~= 1
-      error('greedynmf:badOption', 'option names must be text');
-    end
-    match = find(strcmpi(fields{i}, names));
-    if isempty(match)
-      error('greedynmf:badOption', 'unknown option ''%s''; the options are %s', ...
-            fields{i}, strjoin(names, ', '));
-    end
-    given.(names{match}) = values{i};
-  end
+  X = full(double(X));
+  refuse_bad_values(X, name, 'greedynmf:badOption');
+end
 
-  options.maxiter = count_option(given, 'maxiter', 500, 0, true);
-  options.tol = real_option(given, 'tol', 1e-4);
-  options.maxtime = positive_option(given, 'maxtime', Inf);
-  options.maxinner = count_option(given, 'maxinner', [], 1, true);
-  options.inner_tol = real_option(given, 'inner_tol', []);
-  options.seed = count_option(given, 'seed', [], 0, false);
-  options.verbose = logical_option(given, 'verbose', false);
+function [options, given] = parse_options(args)
+  names = {'maxiter', 'tol', 'maxtime', 'maxinner', 'inner_tol', 'init', 'seed', ...
+           'replicates', 'W0', 'H0', 'l1_W', 'l2_W', 'l1_H', 'l2_H', ...
+           'alpha_W', 'alpha_H', 'l1_ratio', 'normalize', 'verbose'};
+  given = parse_named_options(args, names, 'greedynmf');
+  read = @(name, default, kind) read_option(given, name, default, kind, 'greedynmf');
+  options.maxiter = read('maxiter', 500, 'count_or_inf');
+  options.tol = read('tol', 1e-4, 'nonnegative');
+  options.maxtime = read('maxtime', Inf, 'positive');
+  options.maxinner = read('maxinner', [], 'positive_count_or_inf');
+  options.inner_tol = read('inner_tol', [], 'nonnegative');
+  options.seed = read('seed', [], 'count');
+  options.replicates = read('replicates', 1, 'positive_count');
+  options.normalize = read('normalize', false, 'logical');
+  options.verbose = read('verbose', false, 'logical');
+  if ~isempty(options.seed) && options.seed + options.replicates > 2^32
+    error('greedynmf:badOption', 'seed + replicates - 1 must be below 2^32');
+  end
   options.init = 'random';
   if isfield(given, 'init')
     init = given.init;
@@ -261,6 +497,16 @@ function options = parse_options(args)
       error('greedynmf:badOption', 'init must be ''random'', ''nndsvd'' or ''nndsvda''');
     end
     options.init = lower(init);
+  end
+  if ~strcmp(options.init, 'random')
+    if isfield(given, 'seed')
+      error('greedynmf:badOption', ...
+            'seed draws a random start; init ''%s'' is not random', options.init);
+    end
+    if options.replicates > 1
+      error('greedynmf:badOption', ...
+            'replicates need random starts; init ''%s'' gives the same start each time', options.init);
+    end
   end
   if isfield(given, 'W0') ~= isfield(given, 'H0')
     error('greedynmf:badOption', 'W0 and H0 must be given together');
@@ -270,6 +516,9 @@ function options = parse_options(args)
   if isfield(given, 'W0')
     if isfield(given, 'init') || isfield(given, 'seed')
       error('greedynmf:badOption', 'W0 and H0 are the start; init and seed cannot be given with them');
+    end
+    if options.replicates > 1
+      error('greedynmf:badOption', 'replicates need random starts; W0 and H0 are one start');
     end
     options.W0 = given.W0;
     options.H0 = given.H0;
@@ -293,150 +542,6 @@ function options = resolve_inner_defaults(options, k)
   options.maxinner = min(options.maxinner, 2^31 - 1);
 end
 
-% The option `name` of given, or default when it is absent; refused unless
-% it is a real scalar that valid accepts.
-function value = option_value(given, name, default, valid, requirement)
-  value = default;
-  if isfield(given, name)
-    value = given.(name);
-    if ~is_real_scalar(value) || ~valid(value)
-      error('greedynmf:badOption', '%s must be %s', name, requirement);
-    end
-  end
-end
-
-function value = count_option(given, name, default, smallest, allow_inf)
-  if allow_inf
-    extra = ' or Inf';
-  else
-    extra = '';
-  end
-  valid = @(v) ~isnan(v) && v >= smallest && (allow_inf || ~isinf(v)) ...
-          && (~isfinite(v) || v == fix(v));
-  value = double(option_value(given, name, default, valid, ...
-                              sprintf('an integer of at least %d%s', smallest, extra)));
-end
-
-function value = real_option(given, name, default)
-  value = double(option_value(given, name, default, @(v) isfinite(v) && v >= 0, ...
-                              'a finite, non-negative number'));
-end
-
-function value = positive_option(given, name, default)
-  value = double(option_value(given, name, default, @(v) ~isnan(v) && v > 0, ...
-                              'a positive number or Inf'));
-end
-
-function value = logical_option(given, name, default)
-  value = logical(option_value(given, name, default, @(v) ~isnan(v), 'true or false'));
-end
-
-function ok = is_real_scalar(value)
-  ok = (isnumeric(value) || islogical(value)) && isscalar(value) && isreal(value) ...
-       && ~issparse(value);
-end
-
-function [Wt, H] = start_factors(A, k, mean_A, options)
-  [m, n] = size(A);
-  if ~isempty(options.W0)
-    Wt = checked_start(options.W0, [m, k], 'W0')';
-    H = checked_start(options.H0, [k, n], 'H0');
-    return;
-  end
-  if ~isempty(options.seed)
-    saved = rng();
-    rng(options.seed);
-  end
-  if strcmp(options.init, 'random')
-    Wt = rand(k, m);
-    H = rand(k, n);
-    % Uniform entries give W*H a mean of k/4 before scaling.
-    scale = sqrt(mean_A / (k / 4));
-    Wt = Wt * scale;
-    H = H * scale;
-  else
-    [Wt, H] = nndsvd_start(A, k, mean_A, strcmp(options.init, 'nndsvda'));
-  end
-  if ~isempty(options.seed)
-    rng(saved);
-  end
-end
-
-function X = checked_start(X, shape, name)
-  if ~(isnumeric(X) || islogical(X)) || ~isreal(X) || ~isequal(size(X), shape)
-    error('greedynmf:badOption', '%s must be a real %d-by-%d matrix', name, shape(1), shape(2));
-  end
-  X = full(double(X));
-  if ~all(isfinite(X(:))) || any(X(:) < 0)
-    error('greedynmf:badOption', '%s must be finite and non-negative', name);
-  end
-end
-
-function [Wt, H] = nndsvd_start(A, k, mean_A, fill_zeros)
-% Each singular pair (u, v) of A is replaced by the non-negative part,
-% positive or negative, whose outer product carries more of u*v'. A rank
-% beyond min(m, n) leaves the last components zero.
-  [m, n] = size(A);
-  r = min([k, m, n]);
-  [U, s, V] = leading_singular_pairs(A, r);
-  Wt = zeros(k, m);
-  H = zeros(k, n);
-  for j = 1:r
-    u = U(:, j);
-    v = V(:, j);
-    up = max(u, 0);
-    un = max(-u, 0);
-    vp = max(v, 0);
-    vn = max(-v, 0);
-    positive = norm(up) * norm(vp);
-    negative = norm(un) * norm(vn);
-    if positive >= negative
-      weight = positive;
-      u = up;
-      v = vp;
-    else
-      weight = negative;
-      u = un;
-      v = vn;
-    end
-    if weight > 0
-      scale = sqrt(s(j) * weight);
-      Wt(j, :) = (scale / norm(u)) * u';
-      H(j, :) = (scale / norm(v)) * v';
-    end
-  end
-  if fill_zeros
-    Wt(Wt == 0) = mean_A;
-    H(H == 0) = mean_A;
-  end
-end
-
-function [U, s, V] = leading_singular_pairs(A, r)
-  [m, n] = size(A);
-  if min(m, n) <= 2000
-    % The Gram matrix of the shorter side is small: a dense eigensolver on
-    % it is fast and, for a start, accurate enough.
-    if n <= m
-      [V, D] = eig(full(A' * A));
-      [d, order] = sort(max(diag(D), 0), 'descend');
-      V = V(:, order(1:r));
-      s = sqrt(d(1:r));
-      U = (A * V) ./ max(s', realmin);
-    else
-      [U, D] = eig(full(A * A'));
-      [d, order] = sort(max(diag(D), 0), 'descend');
-      U = U(:, order(1:r));
-      s = sqrt(d(1:r));
-      V = (A' * U) ./ max(s', realmin);
-    end
-  else
-    [U, S, V] = svds(A, r);
-    s = diag(S);
-  end
-  U = full(U);
-  V = full(V);
-end
-
 %!test
 %! % A rank-3 product is fitted closely from a seeded start, which is
 %! % repeatable and leaves the caller's generator alone.
@@ -452,6 +557,6 @@ end
 %! assert (isequal (W, W2) && isequal (H, H2));
 %!error <unknown option 'maxIters'> greedynmf (rand (3), 1, 'maxIters', 5)
 %!demo
-%! A = rand (200, 5) * rand (5, 300);
-%! [W, H, info] = greedynmf (A, 5, 'seed', 1, 'maxiter', 20, 'verbose', true);
+%! A = rand (200, 5) * rand (5, 300) + rand (200, 300);
+%! [W, H, info] = greedynmf (A, 5, 'seed', 1, 'verbose', true);
 %! printf ('relative error %.3g after %d iterations\n', info.relerr, info.iterations);

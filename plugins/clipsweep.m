@@ -40,3 +40,15 @@
 %     X = clipsweep(M, C, 0, 2, 2)
 %
 %   See also HARDSWEEP, GREEDYCD.
+
+%!test
+%! % The clipped first entry, 0 rather than -1, feeds the second, whatever
+%! % lambda is.
+%! assert (clipsweep ([1, 0; 1, 1], [1; -3], 0, 2, 1), [0; 3]);
+%! assert (clipsweep ([1, 0; 1, 1], [1; -3], 5, 2, 1), [0; 3]);
+%!test
+%! % One running sum, in order: a pairwise or vectorised sum gives 7 or 9.
+%! M = eye (6);
+%! M(6, 1:5) = [1e16, 1, -1e16, 1, 1];
+%! assert (clipsweep (M, [-1; -1; -1; -1; -1; -10], 0, 6, 1), [1; 1; 1; 1; 1; 8]);
+%!error id=clipsweep:badSize clipsweep (1, 1, 0, -1, 1)

@@ -41,3 +41,18 @@
 %     [norm(V - W*H, 'fro'), norm(V - Wnew*H, 'fro')]
 %
 %   See also HARDSWEEP, CLIPSWEEP.
+
+%!test
+%! % The three moves of a two-entry column, on values kept exact, and the
+%! % cap on moves.
+%! [W, GW] = greedycd ([-2; -2], [2, 0.5; 0.5, 1], [0; 0], 0.1, 10);
+%! assert ({W, GW}, {[0.5; 1.75], [-0.125; 0]});
+%! assert (greedycd ([-2; -2], [2, 0.5; 0.5, 1], [0; 0], 0.1, 2), [0.5; 2]);
+%! assert (greedycd ([-2; -2], [2, 0.5; 0.5, 1], [0; 0], 0.1, 1), [0; 2]);
+%!test
+%! % With HHt = I the coordinates do not couple: enough moves reach
+%! % max(0, W - GW), column by column.
+%! GW = [2 -1; 0.5 5];
+%! W = [1 2; 3 4];
+%! assert (greedycd (GW, eye (2), W, 0, 10), max (0, W - GW));
+%!error id=greedycd:nargin greedycd (1, 1, 1, 0)

@@ -43,3 +43,15 @@
 %     X = hardsweep(M, C, 0.5, 2, 2)
 %
 %   See also CLIPSWEEP, GREEDYCD.
+
+%!test
+%! % Keeping the entry lowers the quadratic by exactly 1: kept only when
+%! % lambda is below 1.
+%! assert (hardsweep (2, -2, 1, 1, 1), 0);
+%! assert (hardsweep (2, -2, 0.99, 1, 1), 1);
+%!test
+%! % One running sum, in order: a pairwise or vectorised sum gives 7 or 9.
+%! M = eye (6);
+%! M(6, 1:5) = [1e16, 1, -1e16, 1, 1];
+%! assert (hardsweep (M, [-1; -1; -1; -1; -1; -10], 0, 6, 1), [1; 1; 1; 1; 1; 8]);
+%!error id=hardsweep:tooSmall hardsweep (eye (2), [1; 2], 0, 3, 1)

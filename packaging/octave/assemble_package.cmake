@@ -15,6 +15,7 @@ configure_file(${templates}/Makefile.in ${PACKAGE_ROOT}/src/Makefile @ONLY)
 # are installed from src/ when the package is built.
 file(GLOB functions ${SOURCE_DIR}/functions/*.m ${SOURCE_DIR}/examples/*.m)
 file(COPY ${functions} DESTINATION ${PACKAGE_ROOT}/inst)
+file(COPY ${SOURCE_DIR}/functions/private DESTINATION ${PACKAGE_ROOT}/inst)
 
 foreach(plugin IN LISTS plugin_names)
   file(COPY ${SOURCE_DIR}/plugins/${plugin}.m DESTINATION ${PACKAGE_ROOT}/src/plugins)

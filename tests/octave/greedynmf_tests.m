@@ -80,7 +80,11 @@
 %! [~, ~, info] = greedynmf (A, 1, "seed", 2, "tol", 1e-14, "maxiter", 5000);
 %! assert (info.objective(end), 0.5 * (norm (A, "fro")^2 - norm (A)^2), 1e-9 * info.objective(1));
 %! for init = {"random", "nndsvd", "nndsvda"}
-%!   [W, H, info] = greedynmf (A(1:4, 1:5), 7, "init", init{1}, "seed", 1, "maxiter", 2000, "tol", 0);
+%!   seed = {};
+%!   if (strcmp (init{1}, "random"))
+%!     seed = {"seed", 1};
+%!   end
+%!   [W, H, info] = greedynmf (A(1:4, 1:5), 7, "init", init{1}, seed{:}, "maxiter", 2000, "tol", 0);
 %!   assert ([size(W), size(H)], [4, 7, 7, 5]);
 %!   assert (info.relerr < 1e-4, "k = 7 on a 4-by-5 matrix with init %s", init{1});
 %!   assert (all (diff (info.objective) <= 1e-13 * info.objective(1)), "the objective rose");
@@ -121,8 +125,164 @@
 %! [W2] = greedynmf (A, k, "W0", W0, "H0", H0, "maxiter", 2, "maxinner", 2^31 - 1, "inner_tol", 1e-3);
 %! assert (isequal (W1, W2));
 
+%!test
+%! % The same fit where the squares of A overflow or underflow, full and
+%! % sparse, and the very same bits, scaled, for a power of four.
+%! B = rand (6, 4);
+%! [W, H, info] = greedynmf (B, 2, "seed", 1);
+%! for s = [1e160, 1e200, 1e-160, 1e-200]
+%!   for C = {B * s, sparse(B * s)}
+%!     [Ws, Hs, infos] = greedynmf (C{1}, 2, "seed", 1);
+%!     assert ({infos.stop, infos.iterations}, {info.stop, info.iterations});
+%!     assert (infos.relerr, info.relerr, 1e-12);
+%!     assert (Ws * Hs / s, W * H, 1e-10);
+%!   end
+%! end
+%! [Ws, Hs] = greedynmf (B * 2^-1000, 2, "seed", 1);
+%! assert (isequal (Ws, W * 2^-500) && isequal (Hs, H * 2^-500));
+
+%!test
+%! % Penalties: a long run ends where the penalised conditions hold, and
+%! % the reported objective is the penalised f.
+%! B = rand (9, 7);
+%! options = struct ("l1_W", 0.05, "l2_W", 0.2, "l1_H", 0.1, "l2_H", 0.3, "seed", 2, ...
+%!                   "maxiter", 3000, "tol", 0, "maxinner", Inf, "inner_tol", 1e-12);
+%! [W, H, info] = greedynmf (B, 3, options);
+%! check_kkt (H * H' + 0.2 * eye (3), H * B' - 0.05, W', 1e-7);
+%! check_kkt (W' * W + 0.3 * eye (3), W' * B - 0.1, H, 1e-7);
+%! f = direct_objective (B, W, H) + 0.05 * sum (W(:)) + 0.1 * sumsq (W(:)) ...
+%!     + 0.1 * sum (H(:)) + 0.15 * sumsq (H(:));
+%! assert (info.objective(end), f, 1e-12 * f);
+%! assert (info.relerr, norm (B - W * H, "fro") / norm (B, "fro"), 1e-12);
+%! % scikit-learn's form weighs W's terms by n and H's by m.
+%! [W2, H2] = greedynmf (B, 3, "alpha_W", 0.1, "alpha_H", 0.2, "l1_ratio", 0.25, "seed", 2, "maxiter", 5);
+%! [W3, H3] = greedynmf (B, 3, "l1_W", 0.1 * 0.25 * 7, "l2_W", 0.1 * 0.75 * 7, ...
+%!                       "l1_H", 0.2 * 0.25 * 9, "l2_H", 0.2 * 0.75 * 9, "seed", 2, "maxiter", 5);
+%! assert (isequal (W2, W3) && isequal (H2, H3));
+
+%!test
+%! % Strong L1 penalties give sparser factors, and a lower penalised f than
+%! % the fit without them, from every kind of start.
+%! B = rand (20, 15);
+%! penalised_f = @(W, H) direct_objective (B, W, H) + 0.5 * (sum (W(:)) + sum (H(:)));
+%! for start = {{"seed", 1}, {"seed", 2}, {"init", "nndsvd"}, {"init", "nndsvda"}}
+%!   [Wp, Hp] = greedynmf (B, 4, start{1}{:});
+%!   [Wl, Hl] = greedynmf (B, 4, start{1}{:}, "l1_W", 0.5, "l1_H", 0.5);
+%!   assert (nnz (Wl) + nnz (Hl) < nnz (Wp) + nnz (Hp));
+%!   assert (penalised_f (Wl, Hl) < penalised_f (Wp, Hp));
+%! end
+
+%!function ok = sklearn_runs ()
+%!  % Debian's python3 with scikit-learn, or the first python3 on the path.
+%!  python = "/usr/bin/python3";
+%!  if (! exist (python, "file"))
+%!    python = "python3";
+%!  end
+%!  [status, text] = system ([python " -c 'import sklearn' 2>&1"]);
+%!  ok = status == 0;
+%!  if (! ok)
+%!    printf ("SKIPPED: the comparison with scikit-learn: %s cannot import it: %s\n", python, strtrim (text));
+%!  end
+%!endfunction
+
+%!testif ; sklearn_runs ()
+%! % scikit-learn's coordinate descent from the same start, with the same
+%! % penalties in its own form, ends at the same point.
+%! B = rand (8, 6) * 0.1 + rand (8, 2) * rand (2, 6);
+%! Wstart = rand (8, 2);
+%! Hstart = rand (2, 6);
+%! folder = tempname ();
+%! mkdir (folder);
+%! unwind_protect
+%!   save ("-ascii", "-double", fullfile (folder, "A.txt"), "B");
+%!   save ("-ascii", "-double", fullfile (folder, "W0.txt"), "Wstart");
+%!   save ("-ascii", "-double", fullfile (folder, "H0.txt"), "Hstart");
+%!   python = "/usr/bin/python3";
+%!   if (! exist (python, "file"))
+%!     python = "python3";
+%!   end
+%!   [status, text] = system (sprintf ("%s %s %s 0.01 0.02 0.5 2>&1", python, ...
+%!                                     file_in_loadpath ("sklearn_nmf.py"), folder));
+%!   assert (status, 0, text);
+%!   Ws = load (fullfile (folder, "W.txt"));
+%!   Hs = load (fullfile (folder, "H.txt"));
+%! unwind_protect_cleanup
+%!   confirm_recursive_rmdir (false, "local");
+%!   rmdir (folder, "s");
+%! end_unwind_protect
+%! [W, H] = greedynmf (B, 2, "W0", Wstart, "H0", Hstart, "alpha_W", 0.01, "alpha_H", 0.02, "l1_ratio", 0.5, ...
+%!                     "tol", 1e-14, "maxiter", 1e5, "maxinner", Inf, "inner_tol", 1e-12);
+%! % The same components, maybe in another order.
+%! [~, ours] = sort (sum (W));
+%! [~, theirs] = sort (sum (Ws));
+%! assert (W(:, ours), Ws(:, theirs), 1e-5);
+%! assert (H(ours, :), Hs(theirs, :), 1e-5);
+
+%!test
+%! % Replicates: each start's outcome, the best one returned, and each start
+%! % made again by its seed, given or drawn.
+%! B = rand (10, 8);
+%! [W, H, info] = greedynmf (B, 3, "replicates", 3, "seed", 10, "maxiter", 30);
+%! assert ([info.replicates.seed], 10:12);
+%! objectives = [info.replicates.objective];
+%! assert (numel (unique (objectives)), 3);
+%! assert (info.best, find (objectives == min (objectives)));
+%! assert (info.objective(end), objectives(info.best));
+%! for j = 1:3
+%!   [Wj, Hj, one] = greedynmf (B, 3, "seed", 9 + j, "maxiter", 30);
+%!   assert (one.objective(end), objectives(j));
+%! end
+%! assert (isequal (Wj, W) == (info.best == 3));
+%! [~, ~, drawn] = greedynmf (B, 3, "replicates", 2, "maxiter", 30);
+%! [~, ~, again] = greedynmf (B, 3, "seed", drawn.replicates(2).seed, "maxiter", 30);
+%! assert (again.objective(end), drawn.replicates(2).objective);
+
+%!test
+%! % After rand ("seed", ...) Octave's older generator stays in use, where it was.
+%! rand ("seed", 42);
+%! expected = rand (1, 3);
+%! rand ("seed", 42);
+%! greedynmf (A, k, "seed", 1, "maxiter", 1);
+%! assert (rand (1, 3), expected);
+
+%!test
+%! % Reaching maxiter with tol unmet warns, with an identifier; meeting tol,
+%! % or asking for no tol, does not.
+%! state = warning ();
+%! unwind_protect
+%!   warning ("on", "greedynmf:maxiter");
+%!   lastwarn ("");
+%!   evalc ("greedynmf (A, k, 'seed', 1, 'maxiter', 2);");
+%!   [~, id] = lastwarn ();
+%!   assert (id, "greedynmf:maxiter");
+%!   lastwarn ("");
+%!   evalc ("greedynmf (A, k, 'seed', 1, 'maxiter', 2, 'tol', 0);");
+%!   evalc ("greedynmf (A, k, 'seed', 1, 'tol', 1);");
+%!   assert (lastwarn (), "");
+%! unwind_protect_cleanup
+%!   warning (state);
+%! end_unwind_protect
+
+%!test
+%! % normalize: rows of H of unit length, W's columns longest first, the
+%! % same product.
+%! [W, H] = greedynmf (A, k, "seed", 1, "maxiter", 20);
+%! [Wn, Hn] = greedynmf (A, k, "seed", 1, "maxiter", 20, "normalize", true);
+%! assert (sqrt (sumsq (Hn, 2)), ones (k, 1), 1e-14);
+%! lengths = sqrt (sumsq (Wn, 1));
+%! assert (all (diff (lengths) <= 0));
+%! assert (Wn * Hn, W * H, 1e-12 * norm (W * H, "fro"));
+
 %!error <A must be finite and non-negative> greedynmf (-A, k)
 %!error <A must be finite and non-negative> greedynmf (sparse ([0 NaN; 1 0]), 1)
+%!error <A\(2, 1\) is Inf> greedynmf ([1 -Inf; Inf 1], 1)
+%!error <A\(2, 3\) is NaN> greedynmf ([1 1 1; 1 1 NaN], 1)
+%!error <A\(3, 2\) is negative \(-0.5\)> greedynmf (sparse ([0 0 -1; 0 0 0; 0 -0.5 0]), 1)
+%!error id=greedynmf:usage greedynmf ()
+%!error <usage: \[W, H\] = greedynmf\(A, k\)> greedynmf (A)
+%!error <seed draws a random start; init 'nndsvd' is not random> greedynmf (A, k, "init", "nndsvd", "seed", 1)
+%!error <replicates need random starts> greedynmf (A, k, "W0", W0, "H0", H0, "replicates", 2)
+%!error <not both> greedynmf (A, k, "l1_W", 1, "alpha_H", 1)
 %!error <A must be a non-empty, real, numeric> greedynmf (zeros (0, 3), 1)
 %!error <A must be a non-empty, real, numeric> greedynmf (A + 1i, 1)
 %!error <A must be a non-empty, real, numeric> greedynmf ({A}, 1)

@@ -37,6 +37,10 @@ function package_install_test (tarball, scratch)
   cd (here);
   assert (! isempty (regexp (log, 'PASS +[1-9]', "once")), "pkg test found no tests:\n%s", log);
   assert (! isempty (regexp (log, 'FAIL +0', "once")), "pkg test failed:\n%s", log);
+  for name = {"greedycd", "hardsweep", "clipsweep", "greedynmf"}
+    assert (! isempty (regexp (log, [name{1} '\.m \.* pass +[1-9]'], "once")),
+            "pkg test ran no tests of %s:\n%s", name{1}, log);
+  end
   [W, H, info] = greedynmf (sparse ([1 0 2; 0 3 0]), 2, "seed", 1);
   assert ([size(W), size(H)], [2, 2, 2, 3]);
 

@@ -14,3 +14,17 @@
 %! unwind_protect_cleanup
 %!   cd (here);
 %! end_unwind_protect
+
+%!test
+%! % Its calls of greedynmf and greedynmf_project run as shown.
+%! text = fileread ("README.md");
+%! calls = regexp (text, '\n    ((\[W, H[^\n]*= greedynmf\(|H = greedynmf_project\()[^\n]*;)', 'tokens');
+%! assert (numel (calls) >= 4, "the README shows only %d calls", numel (calls));
+%! addpath (fullfile (pwd (), "build", "release", "plugins", "octave"), fullfile (pwd (), "functions"));
+%! k = 3;
+%! A = rand (30, 20);
+%! Anew = rand (30, 7);
+%! W = rand (30, k);
+%! for call = calls
+%!   evalc (call{1}{1});
+%! end

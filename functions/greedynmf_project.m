@@ -1,0 +1,165 @@
+function [H, info] = greedynmf_project(A, W, varargin)
+% GREEDYNMF_PROJECT  Non-negative codes H of new data A for a fixed factor W.
+%
+%   H = greedynmf_project(A, W)
+%   [H, info] = greedynmf_project(A, W, 'name', value, ...)
+%
+%   Solves, for the m-by-n non-negative A (full or sparse) and the m-by-k
+%   non-negative W (a factor from greedynmf, say),
+%
+%     min over H >= 0 of  0.5*norm(A - W*H, 'fro')^2
+%                         + l1_H*sum(H(:)) + 0.5*l2_H*norm(H, 'fro')^2:
+%
+%   greedynmf's step for H, run to the end. Each column of A (each new
+%   sample, in greedynmf's orientation) is a non-negative least-squares
+%   problem of its own, convex, with one solution when W has full column
+%   rank. It is what scikit-learn's transform does for new rows of X.
+%
+%   Each iteration is one greedycd call on all of H from the gradient
+%   computed afresh. The first call whose gain, f before it less f after
+%   it, is at most tol times f at H = 0 (0.5*norm(A, 'fro')^2) ends the
+%   run, and its result is not taken: H is then as good as a further call
+%   can make it, to tol, and a second projection started from it returns
+%   it unchanged. Like greedynmf, the run works on A and W scaled by powers
+%   of two, so any scale a double can hold gives the same H.
+%
+%   Options, as a struct or as name/value pairs (names in any case):
+%     tol        the stop above (default 1e-12)
+%                  H = greedynmf_project(A, W, 'tol', 1e-8);
+%     maxiter    cap on greedycd calls (default 100). Reaching it warns,
+%                with the identifier greedynmf_project:maxiter.
+%                  H = greedynmf_project(A, W, 'maxiter', 10);
+%     maxinner   cap on each call's moves per column (default 10*k)
+%                  H = greedynmf_project(A, W, 'maxinner', 50);
+%     inner_tol  greedycd's tolerance in each call (default 1e-10)
+%                  H = greedynmf_project(A, W, 'inner_tol', 1e-6);
+%     H0         the start, k-by-n and non-negative (default zeros): the
+%                codes of the previous batch, say
+%                  H = greedynmf_project(A, W, 'H0', H);
+%     l1_H, l2_H the penalty weights on H, as in greedynmf (default 0)
+%                  H = greedynmf_project(A, W, 'l1_H', 0.1);
+%     alpha_H, l1_ratio
+%                scikit-learn's form, weighed as greedynmf weighs it:
+%                l1_H = alpha_H*l1_ratio*m, l2_H = alpha_H*(1 - l1_ratio)*m
+%                  H = greedynmf_project(A, W, 'alpha_H', 0.01, 'l1_ratio', 1);
+%
+%   info is a struct with
+%     objective  f at the start and after each greedycd call taken, in A's
+%                units
+%     iterations the number of calls taken
+%     stop       'tol' or 'maxiter'
+%
+%   Example: codes for new columns with the basis of an earlier fit.
+%     A = rand(50, 4) * rand(4, 300) + rand(50, 300);
+%     W = greedynmf(A(:, 1:200), 4, 'seed', 1);
+%     H = greedynmf_project(A(:, 201:end), W);
+%     norm(A(:, 201:end) - W * H, 'fro') / norm(A(:, 201:end), 'fro')
+%
+%   See also GREEDYNMF, GREEDYCD.
+
+  if nargin < 2
+    error('greedynmf_project:usage', '%s', ['usage: H = greedynmf_project(A, W)', char(10), ...
+          '       [H, info] = greedynmf_project(A, W, ''name'', value, ...)', char(10), ...
+          '(help greedynmf_project lists the options)']);
+  end
+  [A, W, k] = checked_data(A, W);
+  [m, n] = size(A);
+  options = parse_options(varargin, k, n, m);
+
+  % A very large or very small A or W is run as A*2^a or W*2^b, with its
+  % largest value in [0.5, 1); H is then 2^(a - b) times its own, the
+  % objective 2^(2a), and the penalties take the powers that keep the
+  % problem the same one.
+  a = -rescaling_exponent(A);
+  b = -rescaling_exponent(W);
+  A = times_power_of_two(A, a);
+  W = times_power_of_two(W, b);
+  H = times_power_of_two(options.H0, a - b);
+  l1 = min(times_power_of_two(options.penalty.l1_H, a + b), realmax);
+  l2 = min(times_power_of_two(options.penalty.l2_H, 2 * b), realmax);
+
+  if issparse(A)
+    stored = nonzeros(A);
+    zero_objective = 0.5 * (stored' * stored);
+    B = full(W' * A);
+  else
+    zero_objective = 0.5 * (A(:)' * A(:));
+    B = W' * A;
+  end
+  clear A;
+  [Q, G] = penalised_problem(W' * W, B, H, l1, l2);
+  objective = zeros(1, options.maxiter + 1);
+  objective(1) = zero_objective + 0.5 * sum(sum(H .* (G - B + l1)));
+  stop = 'maxiter';
+  iter = 0;
+  while iter < options.maxiter
+    % greedycd counts moves in 32 bits; any cap beyond that is no cap.
+    candidate = greedycd(G, Q, H, options.inner_tol, min(options.maxinner, 2^31 - 1));
+    step = candidate - H;
+    gain = -(sum(sum(G .* step)) + 0.5 * sum(sum(step .* (Q * step))));
+    if gain <= options.tol * zero_objective
+      stop = 'tol';
+      break;
+    end
+    iter = iter + 1;
+    H = candidate;
+    [~, G] = penalised_problem(Q, B, H, l1, 0);
+    objective(iter + 1) = objective(iter) - gain;
+  end
+
+  H = times_power_of_two(H, b - a);
+  info.objective = times_power_of_two(objective(1:iter + 1), -2 * a);
+  info.iterations = iter;
+  info.stop = stop;
+  if strcmp(stop, 'maxiter') && options.maxiter > 0
+    warning('greedynmf_project:maxiter', ...
+            'greedynmf_project: reached maxiter = %d calls without meeting tol = %g', ...
+            options.maxiter, options.tol);
+  end
+end
+
+function [A, W, k] = checked_data(A, W)
+  names = {'A', 'W'};
+  inputs = {A, W};
+  for i = 1:2
+    X = inputs{i};
+    if ~(isnumeric(X) || islogical(X)) || ~isreal(X) || ndims(X) ~= 2 || isempty(X)
+      error('greedynmf_project:badInput', '%s must be a non-empty, real, numeric 2-D matrix', names{i});
+    end
+  end
+  if ~isa(A, 'double')
+    A = double(A);
+  end
+  W = full(double(W));
+  if size(W, 1) ~= size(A, 1)
+    error('greedynmf_project:badInput', 'W must have as many rows as A (%d), not %d', ...
+          size(A, 1), size(W, 1));
+  end
+  refuse_bad_values(A, 'A', 'greedynmf_project:badInput');
+  refuse_bad_values(W, 'W', 'greedynmf_project:badInput');
+  k = size(W, 2);
+end
+
+function options = parse_options(args, k, n, m)
+  names = {'tol', 'maxiter', 'maxinner', 'inner_tol', 'H0', 'l1_H', 'l2_H', 'alpha_H', 'l1_ratio'};
+  given = parse_named_options(args, names, 'greedynmf_project');
+  read = @(name, default, kind) read_option(given, name, default, kind, 'greedynmf_project');
+  options.tol = read('tol', 1e-12, 'nonnegative');
+  options.maxiter = read('maxiter', 100, 'count');
+  options.maxinner = read('maxinner', 10 * k, 'positive_count_or_inf');
+  options.inner_tol = read('inner_tol', 1e-10, 'nonnegative');
+  if isinf(options.maxinner) && options.inner_tol <= 0
+    error('greedynmf_project:badOption', ...
+          'maxinner = Inf needs inner_tol > 0: with neither, a call might never end');
+  end
+  options.penalty = penalty_options(given, m, n, 'greedynmf_project');
+  options.H0 = zeros(k, n);
+  if isfield(given, 'H0')
+    H0 = given.H0;
+    if ~(isnumeric(H0) || islogical(H0)) || ~isreal(H0) || ~isequal(size(H0), [k, n])
+      error('greedynmf_project:badOption', 'H0 must be a real %d-by-%d matrix', k, n);
+    end
+    options.H0 = full(double(H0));
+    refuse_bad_values(options.H0, 'H0', 'greedynmf_project:badOption');
+  end
+end

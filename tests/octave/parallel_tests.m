@@ -1,0 +1,48 @@
+% greedycd and the sweeps over blocks of columns on worker processes,
+% through Octave's parallel package: the same bits as one call.
+
+%!function ok = parallel_loads ()
+%!  try
+%!    pkg load parallel
+%!    ok = true;
+%!  catch failure
+%!    ok = false;
+%!    printf ("SKIPPED: the parallel package does not load: %s\n", failure.message);
+%!  end_try_catch
+%!endfunction
+
+%!testif ; parallel_loads ()
+%! % A tol that ends columns early: each stops against the largest
+%! % reduction over all of W, which a block alone would not see.
+%! rand ("state", 1);
+%! k = 6;
+%! H = rand (k, 40);
+%! V = rand (301, 40);
+%! V(1:150, :) = V(1:150, :) * 10;
+%! W = rand (301, k)';
+%! HHt = H * H';
+%! GW = HHt * W - H * V';
+%! expected = greedycd (GW, HHt, W, 0.01, 50);
+%! alone = [greedycd(GW(:, 1:151), HHt, W(:, 1:151), 0.01, 50), ...
+%!          greedycd(GW(:, 152:end), HHt, W(:, 152:end), 0.01, 50)];
+%! assert (! isequal (alone, expected), "the blocks alone stop as the whole call does");
+%! assert (isequal (greedycd_parallel (2, GW, HHt, W, 0.01, 50), expected));
+%! assert (isequal (greedycd_parallel (3, GW(:, end:-1:1), HHt, W(:, end:-1:1), 0.01, 50),
+%!                  greedycd (GW(:, end:-1:1), HHt, W(:, end:-1:1), 0.01, 50)));
+
+%!testif ; parallel_loads ()
+%! rand ("state", 2);
+%! D = randn (30, 12);
+%! M = D' * D;
+%! C = -D' * randn (30, 101);
+%! assert (isequal (sweep_parallel (2, @hardsweep, M, C, 0.5, 12, 101), hardsweep (M, C, 0.5, 12, 101)));
+%! assert (isequal (sweep_parallel (2, @clipsweep, M, C, 0, 12, 101), clipsweep (M, C, 0, 12, 101)));
+
+%!testif ; parallel_loads ()
+%! % The example, small.
+%! evalc ("timings = parallel_demo (2, 8, 300, 20);");
+%! assert ({timings.name}, {"greedycd", "hardsweep"});
+%! assert ([timings.same_bits], [true, true]);
+
+%!error <workers must be a positive integer> greedycd_parallel (0, 1, 1, 1, 0, 1)
+%!error <sweep must be @hardsweep or @clipsweep> sweep_parallel (2, @sin, 1, 1, 0, 1, 1)
