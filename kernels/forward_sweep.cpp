@@ -1,3 +1,5 @@
+#include "no_fp_contract.h"
+
 #include "forward_sweep.h"
 
 #include "kernel_table.h"

@@ -1,3 +1,5 @@
+#include "no_fp_contract.h"
+
 #include "greedy_coordinate_update.h"
 
 #include <cstddef>
