@@ -35,10 +35,12 @@ bool greedyCoordinateUpdateWith(const KernelTable& kernels, double* GW, const do
 bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
                               double tol, std::int32_t n, std::int32_t k,
                               std::int32_t maxinner) {
+    if (!kernelPathAvailable(path)) return false;
     return greedyCoordinateUpdateWith(kernelTable(path), GW, HHt, W, tol, n, k, maxinner);
 }
 
 bool greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
                             std::int32_t n, std::int32_t k, std::int32_t maxinner) {
-    return greedyCoordinateUpdateOn(fastestKernelPath(), GW, HHt, W, tol, n, k, maxinner);
+    return greedyCoordinateUpdateWith(kernelTable(fastestKernelPath()), GW, HHt, W, tol, n, k,
+                                      maxinner);
 }

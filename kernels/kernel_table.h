@@ -20,7 +20,8 @@ struct KernelTable {
                              std::int32_t n, std::int32_t m);
 };
 
-// The table of `path`, which must be available on this CPU.
+// The table of `path`, which must be available on this CPU: the public entry
+// points check that first.
 const KernelTable& kernelTable(KernelPath path);
 
 // greedyCoordinateUpdateOn with any table (the tests bring one of their own).
