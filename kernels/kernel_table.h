@@ -3,6 +3,7 @@
 // What each instruction-set path supplies behind the entry points. Every
 // table gives the bits of docs/operation-order.md; they differ only in speed.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "greedy_problem.h"
@@ -19,6 +20,12 @@ struct KernelTable {
     void (*nonNegativeSweep)(double* X, const double* M, const double* C, double lambda,
                              std::int32_t n, std::int32_t m);
 };
+
+// The most stack a table's sweep may use. The vector sweeps keep their
+// buffers on the stack (up to about 55 KB, reserved at once and touched in
+// no set order), where a thread near the end of its stack could step past
+// its guard page; the entry points touch this much, page by page, first.
+inline constexpr std::size_t sweepStackBound = 64 * 1024;
 
 // The table of `path`, which must be available on this CPU: the public entry
 // points check that first.
