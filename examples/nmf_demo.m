@@ -1,4 +1,4 @@
-function [W, H, info] = nmf_demo(outdir, image_count, data_file)
+function varargout = nmf_demo(outdir, image_count, data_file)
 % NMF_DEMO  Factorise Fashion-MNIST test images with greedynmf and draw the result.
 %
 %   nmf_demo()
@@ -15,7 +15,8 @@ function [W, H, info] = nmf_demo(outdir, image_count, data_file)
 %     nmf_objective.png   the objective against elapsed time
 %     nmf_basis.png       the 25 learned basis images (columns of W) as a grid
 %   The start is seeded, so every run gives the same basis images; the
-%   caller's random generator is left alone.
+%   caller's random generator is left alone. W, H and info are returned
+%   only when asked for.
 %
 %   See also GREEDYNMF, READ_IDX_IMAGES.
 
@@ -33,7 +34,8 @@ function [W, H, info] = nmf_demo(outdir, image_count, data_file)
     error('nmf_demo:badInput', 'outdir must be a folder name');
   end
   if ~isnumeric(image_count) || ~isscalar(image_count) || ~isreal(image_count) ...
-      || image_count < 1 || (isfinite(image_count) && image_count ~= fix(image_count))
+      || isnan(image_count) || image_count < 1 ...
+      || (isfinite(image_count) && image_count ~= fix(image_count))
     error('nmf_demo:badInput', 'image_count must be a positive integer or Inf');
   end
   if ~ischar(data_file) || ~exist(data_file, 'file')
@@ -58,6 +60,9 @@ function [W, H, info] = nmf_demo(outdir, image_count, data_file)
   plot_objective(info, size(V, 2), factor_rank, objective_file);
   imwrite(uint8(round(255 * basis_grid(W, H, rows, cols))), basis_file);
   fprintf('Wrote %s and %s\n', objective_file, basis_file);
+  % Outputs only when asked for: a bare call would print all of W as ans.
+  outputs = {W, H, info};
+  varargout = outputs(1:nargout);
 end
 
 function plot_objective(info, image_count, factor_rank, file)

@@ -1,4 +1,4 @@
-function [X, objective] = sparse_coding_demo(lambda, passes)
+function varargout = sparse_coding_demo(lambda, passes)
 % SPARSE_CODING_DEMO  Sparse codes of signals in a dictionary with hardsweep and clipsweep.
 %
 %   sparse_coding_demo()
@@ -17,10 +17,12 @@ function [X, objective] = sparse_coding_demo(lambda, passes)
 %   previous pass into the linear term, C + triu(M, 1)*X, and sweep again.
 %   Every pass then lowers the objective or leaves it unchanged.
 %
-%   objective holds, for each method, the mean objective over the signals
-%   after each of the passes (default 10) as a 2-by-passes matrix; X holds
-%   the clipsweep codes. The demo uses a fixed seed of its own and leaves
-%   the caller's random generator state alone.
+%   The demo prints one line per method. Asked for them, objective holds,
+%   for each method, the mean objective over the signals after each of the
+%   passes (default 10) as a 2-by-passes matrix, and X the clipsweep codes.
+%   lambda must be a finite, non-negative number and passes a positive
+%   integer. The demo uses a fixed seed of its own and leaves the caller's
+%   random generator state alone.
 %
 %   See also HARDSWEEP, CLIPSWEEP.
 
@@ -30,6 +32,16 @@ function [X, objective] = sparse_coding_demo(lambda, passes)
   if nargin < 2
     passes = 10;
   end
+  if ~isnumeric(lambda) || ~isscalar(lambda) || ~isreal(lambda) || ~isfinite(lambda) ...
+      || lambda < 0
+    error('sparse_coding_demo:badInput', 'lambda must be a finite, non-negative number');
+  end
+  if ~isnumeric(passes) || ~isscalar(passes) || ~isreal(passes) || ~isfinite(passes) ...
+      || passes < 1 || passes ~= fix(passes)
+    error('sparse_coding_demo:badInput', 'passes must be a positive integer');
+  end
+  lambda = double(lambda);
+  passes = double(passes);
   saved = rng();
   restore = onCleanup(@() rng(saved));
   rng(2);
@@ -64,4 +76,7 @@ function [X, objective] = sparse_coding_demo(lambda, passes)
     fprintf('%s: mean objective after pass 1 %.4g, after pass %d %.4g; %.1f non-zeros per signal\n', ...
             names{s}, objective(s, 1), passes, objective(s, end), nnz(X) / signals);
   end
+  % Outputs only when asked for: a bare call would print all of X as ans.
+  outputs = {X, objective};
+  varargout = outputs(1:nargout);
 end

@@ -1,3 +1,5 @@
+#include "no_fp_contract.h"
+
 #include "greedy_coordinate_update.h"
 
 #include <cstddef>
@@ -31,10 +33,12 @@ bool greedyCoordinateUpdateWith(const KernelTable& kernels, double* GW, const do
 bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
                               double tol, std::int32_t n, std::int32_t k,
                               std::int32_t maxinner) {
+    if (!kernelPathAvailable(path)) return false;
     return greedyCoordinateUpdateWith(kernelTable(path), GW, HHt, W, tol, n, k, maxinner);
 }
 
 bool greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
                             std::int32_t n, std::int32_t k, std::int32_t maxinner) {
-    return greedyCoordinateUpdateOn(dispatchedPath(Kernel::greedyUpdate), GW, HHt, W, tol, n, k, maxinner);
+    return greedyCoordinateUpdateWith(kernelTable(dispatchedPath(Kernel::greedyUpdate)), GW,
+                                      HHt, W, tol, n, k, maxinner);
 }

@@ -1,3 +1,5 @@
+#include "no_fp_contract.h"
+
 #include "kernel_path.h"
 
 #include "kernel_table.h"

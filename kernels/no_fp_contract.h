@@ -12,3 +12,12 @@
 #elif defined(_MSC_VER)
 #pragma fp_contract(off)
 #endif
+
+// Fast math reorders sums and assumes no NaN or infinity, which no pragma
+// here can undo: such a build would give other bits, silently.
+#if defined(__FAST_MATH__) || (defined(__FINITE_MATH_ONLY__) && __FINITE_MATH_ONLY__)
+#error "greedysweep kernels need IEEE arithmetic in the documented order: build them without -ffast-math, -Ofast or -ffinite-math-only"
+#endif
+#if defined(_M_FP_FAST)
+#error "greedysweep kernels need IEEE arithmetic in the documented order: build them with /fp:precise, not /fp:fast"
+#endif

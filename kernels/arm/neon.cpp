@@ -2,6 +2,12 @@
 // which every AArch64 CPU has, so it needs no target region.
 #include "../no_fp_contract.h"
 
+// Every standard header the shared kernels use, included first as in the
+// paths that have a target region (see simd_target.h).
+#include <cstddef>
+#include <cstdint>
+#include <numeric>
+
 #include "../kernel_table.h"
 #include "../simd_target.h"
 

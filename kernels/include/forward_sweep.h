@@ -18,8 +18,13 @@ void hardThresholdSweep(double* X, const double* M, const double* C, double lamb
 void nonNegativeSweep(double* X, const double* M, const double* C, double lambda,
                       std::int32_t n, std::int32_t m);
 
-// The same on a named path; `path` must be available on this CPU.
-void hardThresholdSweepOn(KernelPath path, double* X, const double* M, const double* C,
-                          double lambda, std::int32_t n, std::int32_t m);
-void nonNegativeSweepOn(KernelPath path, double* X, const double* M, const double* C,
-                        double lambda, std::int32_t n, std::int32_t m);
+// The same on a named path, for tests and benchmarks. Returns false, with X
+// untouched, when `path` is not one of this build's paths or this CPU cannot
+// execute it (see kernelPathAvailable); there is no fallback to another path,
+// so that a caller never measures one path under another's name.
+[[nodiscard]] bool hardThresholdSweepOn(KernelPath path, double* X, const double* M,
+                                        const double* C, double lambda, std::int32_t n,
+                                        std::int32_t m);
+[[nodiscard]] bool nonNegativeSweepOn(KernelPath path, double* X, const double* M,
+                                      const double* C, double lambda, std::int32_t n,
+                                      std::int32_t m);

@@ -17,7 +17,10 @@
 [[nodiscard]] bool greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
                             std::int32_t n, std::int32_t k, std::int32_t maxinner);
 
-// The same on a named path; `path` must be available on this CPU.
+// The same on a named path, for tests and benchmarks. Also returns false,
+// with GW and W untouched, when `path` is not one of this build's paths or
+// this CPU cannot execute it (see kernelPathAvailable); there is no fallback
+// to another path, so that a caller never measures one path under another's name.
 [[nodiscard]] bool greedyCoordinateUpdateOn(KernelPath path, double* GW, const double* HHt, double* W,
                               double tol, std::int32_t n, std::int32_t k,
                               std::int32_t maxinner);

@@ -6,7 +6,9 @@
 #include "../kernel_rules.h"
 #include "../kernel_table.h"
 
-// The scalar path: the plain statement of the arithmetic, one entry at a time.
+// The scalar path, for CPUs with no vector path: the greedy update one entry
+// at a time, the sweep four columns at a time so that each column of M is read
+// once for all four.
 
 namespace {
 

@@ -1,6 +1,12 @@
 // The AVX2 path: the vector kernels over the AVX2 layer.
 #include "../no_fp_contract.h"
 
+// Every standard header the shared kernels use, included before the target
+// region (see simd_target.h).
+#include <cstddef>
+#include <cstdint>
+#include <numeric>
+
 #include "../kernel_table.h"
 #include "../simd_target.h"
 

@@ -175,9 +175,9 @@ TEST_P(GoldenPaths, EveryOutputMatchesTheFile) {
     const auto sweep = [p](reference::Rule rule, double* X, const double* M, const double* C,
                            double lambda, std::int32_t n, std::int32_t m) {
         if (rule == reference::Rule::hardThreshold)
-            hardThresholdSweepOn(p, X, M, C, lambda, n, m);
+            ASSERT_TRUE(hardThresholdSweepOn(p, X, M, C, lambda, n, m));
         else
-            nonNegativeSweepOn(p, X, M, C, lambda, n, m);
+            ASSERT_TRUE(nonNegativeSweepOn(p, X, M, C, lambda, n, m));
     };
     const auto greedy = [p](double* GW, const double* HHt, double* W, double tol, std::int32_t n,
                             std::int32_t k, std::int32_t maxinner) {

@@ -1,8 +1,11 @@
 #include <set>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "forward_sweep.h"
+#include "greedy_coordinate_update.h"
 #include "kernel_path.h"
 
 namespace {
@@ -15,6 +18,25 @@ TEST(KernelPaths, DispatchedAreAvailableAndScalarAlwaysIs) {
     for (KernelPath path : allKernelPaths) names.insert(kernelPathName(path));
     EXPECT_EQ(names.size(), std::size(allKernelPaths)) << "path names must be distinct";
     EXPECT_EQ(names.count("unknown"), 0u);
+}
+
+// A path this build does not have, or one this CPU cannot execute, is
+// refused by every entry point that takes a path, with nothing written.
+TEST(KernelPaths, EntryPointsRefuseAPathTheyCannotRun) {
+    std::vector<KernelPath> refused{static_cast<KernelPath>(99)};
+    for (KernelPath path : allKernelPaths)
+        if (!kernelPathAvailable(path)) refused.push_back(path);
+    for (KernelPath path : refused) {
+        SCOPED_TRACE(kernelPathName(path));
+        const double M[] = {2.0}, C[] = {-1.0};
+        double X[] = {7.0}, GW[] = {-1.0}, W[] = {0.0};
+        EXPECT_FALSE(hardThresholdSweepOn(path, X, M, C, 0.0, 1, 1));
+        EXPECT_FALSE(nonNegativeSweepOn(path, X, M, C, 0.0, 1, 1));
+        EXPECT_FALSE(greedyCoordinateUpdateOn(path, GW, M, W, 0.0, 1, 1, 1));
+        EXPECT_EQ(X[0], 7.0);
+        EXPECT_EQ(GW[0], -1.0);
+        EXPECT_EQ(W[0], 0.0);
+    }
 }
 
 #if GREEDYSWEEP_X86_64 && defined(__GNUC__)

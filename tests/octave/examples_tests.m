@@ -34,3 +34,15 @@
 %! assert (all (all (diff (objective, 1, 2) <= 1e-12)));
 %! assert (all (X(:) >= 0));
 %! assert (objective(:, end) < 0.5 * objective(:, 1));
+
+%!test
+%! % Called as its help shows, the demo prints its two lines and leaves no ans.
+%! clear ans
+%! text = evalc ("sparse_coding_demo (0.02, 2)");
+%! assert (numel (strsplit (strtrim (text), "\n")), 2);
+%! assert (! exist ("ans", "var"));
+
+%!error <lambda must be a finite, non-negative number> sparse_coding_demo (-1)
+%!error <lambda must be a finite, non-negative number> sparse_coding_demo (NaN)
+%!error <passes must be a positive integer> sparse_coding_demo (0.02, 0)
+%!error <passes must be a positive integer> sparse_coding_demo (0.02, 1.5)

@@ -22,4 +22,5 @@
 
 %!error <no image file /no/such/file> nmf_demo (tempdir (), 10, "/no/such/file")
 %!error <image_count must be a positive integer or Inf> nmf_demo (tempdir (), 0)
+%!error <image_count must be a positive integer or Inf> nmf_demo (tempdir (), NaN)
 %!error <outdir must be a folder name> nmf_demo (3)
