@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
+#include <type_traits>
 
 #include "../kernel_table.h"
 #include "../simd_target.h"

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <numeric>
+#include <type_traits>
 #include <vector>
 
 #include <gtest/gtest.h>
