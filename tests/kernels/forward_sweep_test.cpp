@@ -298,7 +298,7 @@ TEST_P(ForwardSweep, NaNInMReachesEveryColumn) {
 
 INSTANTIATE_FOR_EVERY_PATH(ForwardSweep);
 
-// The entry points dispatch to the fastest path, which must give the bits of
+// The entry points dispatch to their own path, which must give the bits of
 // the reference like every named path.
 TEST(ForwardSweepEntryPoints, DispatchedSweepsMatchReference) {
     RandomData random(31);

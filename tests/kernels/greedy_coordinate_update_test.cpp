@@ -404,7 +404,7 @@ TEST_P(GreedyUpdate, ColumnCountersStopAtInt32Max) {
 
 INSTANTIATE_FOR_EVERY_PATH(GreedyUpdate);
 
-// The entry point dispatches to the fastest path, which must give the bits of
+// The entry point dispatches to its own path, which must give the bits of
 // the reference like every named path.
 TEST(GreedyEntryPoint, DispatchedUpdateMatchesReference) {
     RandomData random(12);
