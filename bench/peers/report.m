@@ -2,7 +2,8 @@ function report(folder, title_text, picture, legend_place)
 % REPORT  Reads the traces in FOLDER (ours.txt, sklearn_cd.txt,
 % sklearn_mu.txt, rcppml.txt: iterations, seconds, objective per line),
 % prints the comparison as a Markdown table and draws PICTURE, with the
-% legend at LEGEND_PLACE ('northeast', 'southwest', ...).
+% legend at LEGEND_PLACE (best outside the axes, 'eastoutside', so that it
+% covers no curve).
 %
 % Two targets: the objectives scikit-learn's cd solver reaches after 50
 % and after 200 iterations. A solver's time to a target is the time of its
@@ -49,17 +50,6 @@ function report(folder, title_text, picture, legend_place)
     end
   end
   draw(traces, labels, targets(2), title_text, picture, legend_place);
-end
-
-function [seconds, iterations] = time_to(trace, target)
-  hit = find(trace(:, 3) <= target, 1);
-  if isempty(hit)
-    seconds = Inf;
-    iterations = NaN;
-  else
-    seconds = trace(hit, 2);
-    iterations = trace(hit, 1);
-  end
 end
 
 function draw(traces, labels, target, title_text, picture, legend_place)
