@@ -39,14 +39,24 @@ void checkAgainstReference(const fuzzcall::Call& call, const testhost::CallResul
                       "the result differs from the reference loop's");
 }
 
+// X with no columns times A with no rows is a k×n zero matrix however large
+// k and n are: a result beyond memory is what the caller asked for, not a
+// fault, and calls asking for more than 2^24 elements are left out.
+bool asksForHugeResult(const fuzzcall::Call& call) {
+    return static_cast<double>(mxGetM(call.inputs[0])) * static_cast<double>(mxGetN(call.inputs[1])) >
+           double{1 << 24};
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const testhost::Plugin plugin(PLUGIN_PATH);
     const fuzzcall::Call call = fuzzcall::decodeCall(data, size);
+    const bool wellFormed = isWellFormed(call);
+    if (wellFormed && asksForHugeResult(call)) return 0;
     const testhost::CallResult result = fuzzcall::callChecked(plugin, name, call, 1);
     fuzzcall::require(result.printed.empty(), name, "printed '" + result.printed + "'");
-    if (!isWellFormed(call)) {
+    if (!wellFormed) {
         fuzzcall::require(result.error.has_value(), name, "a malformed call was not refused");
         return 0;
     }
