@@ -7,8 +7,8 @@ function report_starts(folder, title_text)
 % A ratio is a peer's time to a target over greedynmf's, the targets being
 % the objectives scikit-learn cd reaches from the same start after 50 and
 % after 200 iterations (RcppML takes no start of ours: it runs from its own
-% seeded one). Where greedynmf never reaches a target its last time stands
-% in, and the start is counted. Also: how far greedynmf's final objective
+% seeded one). A start from which greedynmf never reaches a target counts
+% as a ratio of 0 (shown as "greedynmf missed it"). Also: how far greedynmf's final objective
 % lies above scikit-learn cd's 200-iteration one.
   starts = dir(fullfile(folder, 'start-*'));
   names = {'sklearn_cd', 'sklearn_mu', 'rcppml'};
@@ -25,10 +25,7 @@ function report_starts(folder, title_text)
     above(s) = ours(end, 3) / targets(2) - 1;
     for t = 1:2
       ours_time = time_to(ours, targets(t));
-      if isinf(ours_time)
-        missed(t) = missed(t) + 1;
-        ours_time = ours(end, 2);
-      end
+      missed(t) = missed(t) + isinf(ours_time);
       for p = 1:numel(names)
         ratios(s, p, t) = time_to(load(fullfile(here, [names{p} '.txt'])), targets(t)) / ours_time;
       end
@@ -52,7 +49,9 @@ function report_starts(folder, title_text)
 end
 
 function text = ratio_text(r)
-  if isinf(r)
+  if r == 0
+    text = 'greedynmf missed it';
+  elseif isinf(r)
     text = 'peer missed it';
   else
     text = sprintf('%.1f×', r);
