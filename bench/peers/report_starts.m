@@ -27,7 +27,11 @@ function report_starts(folder, title_text)
       ours_time = time_to(ours, targets(t));
       missed(t) = missed(t) + isinf(ours_time);
       for p = 1:numel(names)
-        ratios(s, p, t) = time_to(load(fullfile(here, [names{p} '.txt'])), targets(t)) / ours_time;
+        if isinf(ours_time)
+          ratios(s, p, t) = 0;
+        else
+          ratios(s, p, t) = time_to(load(fullfile(here, [names{p} '.txt'])), targets(t)) / ours_time;
+        end
       end
     end
   end
