@@ -77,9 +77,9 @@ function draw(traces, labels, target, title_text, picture, legend_place)
   semilogy(limits, [1, 1] * (target / best - 1), 'k--');
   hold off;
   grid on;
-  set(gca, 'FontSize', 10);
+  set(gca, 'FontSize', 7);
   key = legend([labels, {'200-iteration target'}], 'Location', legend_place);
-  set(key, 'FontSize', 9);
+  set(key, 'FontSize', 6);
   xlabel('time (s), one thread');
   ylabel('objective / lowest objective - 1');
   title(title_text);
