@@ -90,6 +90,17 @@ TESTHOST_MX_API mxArray* mxCreateDoubleMatrix_700(int rows, int cols, mxComplexi
 TESTHOST_MX_API mxArray* mxCreateDoubleMatrix(mwSize rows, mwSize cols, mxComplexity complexity);
 #endif
 
+// A sparse array's compressed columns: row index of each stored entry, and
+// where each column's entries start (one more than the column count). The
+// test host serves plug-ins built with 32-bit sizes, whose indices are ints
+// from the _700 entry points.
+TESTHOST_MX_API int* mxGetIr_700(const mxArray* array);
+TESTHOST_MX_API int* mxGetJc_700(const mxArray* array);
+#ifdef MX_COMPAT_32
+#define mxGetIr mxGetIr_700
+#define mxGetJc mxGetJc_700
+#endif
+
 // libmex
 TESTHOST_MEX_API int mexPrintf(const char* format, ...);
 #ifdef __cplusplus

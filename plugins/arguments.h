@@ -30,8 +30,9 @@ inline constexpr std::size_t countLimit = std::size_t{1} << 31;
     std::abort();  // a host error never comes back
 }
 
-inline void checkArgumentCounts(const char* plugin, int nlhs, int outputsGiven, int nrhs) {
-    if (nrhs != 5) refuse(plugin, "nargin", "takes 5 inputs, got %d", nrhs);
+inline void checkArgumentCounts(const char* plugin, int nlhs, int outputsGiven, int nrhs,
+                                int inputsTaken) {
+    if (nrhs != inputsTaken) refuse(plugin, "nargin", "takes %d inputs, got %d", inputsTaken, nrhs);
     if (nlhs > outputsGiven)
         refuse(plugin, "nargout", "gives at most %d output%s, %d requested", outputsGiven,
                outputsGiven == 1 ? "" : "s", nlhs);

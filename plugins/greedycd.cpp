@@ -39,7 +39,7 @@ mxArray* copyOf(const mxArray* source, std::int32_t k, std::int32_t n) {
 }  // namespace
 
 void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
-    arguments::checkArgumentCounts(plugin, nlhs, 2, nrhs);
+    arguments::checkArgumentCounts(plugin, nlhs, 2, nrhs, 5);
     const char* const names[] = {"GW", "HH^T", "W", "tol", "maxinner"};
     for (int i = 0; i < 5; ++i) arguments::checkRealFullDouble(plugin, prhs[i], names[i]);
     arguments::checkNotEmpty(plugin, prhs[3], "tol");

@@ -24,7 +24,7 @@ inline std::int32_t readCount(const char* plugin, const mxArray* input, const ch
 
 inline void sweepGateway(const char* plugin, SweepKernel sweep, int nlhs, mxArray* plhs[],
                          int nrhs, const mxArray* prhs[]) {
-    arguments::checkArgumentCounts(plugin, nlhs, 1, nrhs);
+    arguments::checkArgumentCounts(plugin, nlhs, 1, nrhs, 5);
     const char* const names[] = {"M", "C", "lambda", "n", "m"};
     for (int i = 0; i < 2; ++i) arguments::checkRealFullDouble(plugin, prhs[i], names[i]);
     for (int i = 2; i < 5; ++i) {

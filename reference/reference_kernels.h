@@ -80,4 +80,18 @@ inline void forwardSweep(Rule rule, double* X, const double* M, const double* C,
     }
 }
 
+// P = X·A, X full k×m, A sparse m×n in compressed columns: one entry of P
+// at a time, a running sum over column j's entries in storage order.
+template <typename Index>
+void fullTimesSparse(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t n,
+                     const Index* columnStart, const Index* rowIndex, const double* values) {
+    for (std::ptrdiff_t j = 0; j < n; ++j)
+        for (std::ptrdiff_t r = 0; r < k; ++r) {
+            double sum = 0.0;
+            for (std::ptrdiff_t t = columnStart[j]; t < columnStart[j + 1]; ++t)
+                sum = sum + X[r + static_cast<std::ptrdiff_t>(rowIndex[t]) * k] * values[t];
+            P[r + j * k] = sum;
+        }
+}
+
 }  // namespace reference

@@ -2,7 +2,8 @@ function report(folder, title_text, picture, legend_place)
 % REPORT  Reads the traces in FOLDER (ours.txt, sklearn_cd.txt,
 % sklearn_mu.txt, rcppml.txt: iterations, seconds, objective per line),
 % prints the comparison as a Markdown table and draws PICTURE, with the
-% legend at LEGEND_PLACE ('northeast', 'southwest', ...).
+% legend at LEGEND_PLACE (best outside the axes, 'eastoutside', so that it
+% covers no curve).
 %
 % Two targets: the objectives scikit-learn's cd solver reaches after 50
 % and after 200 iterations. A solver's time to a target is the time of its
@@ -51,17 +52,6 @@ function report(folder, title_text, picture, legend_place)
   draw(traces, labels, targets(2), title_text, picture, legend_place);
 end
 
-function [seconds, iterations] = time_to(trace, target)
-  hit = find(trace(:, 3) <= target, 1);
-  if isempty(hit)
-    seconds = Inf;
-    iterations = NaN;
-  else
-    seconds = trace(hit, 2);
-    iterations = trace(hit, 1);
-  end
-end
-
 function draw(traces, labels, target, title_text, picture, legend_place)
   print_options = {'-dpng', '-r100'};
   if exist('OCTAVE_VERSION', 'builtin')
@@ -87,9 +77,9 @@ function draw(traces, labels, target, title_text, picture, legend_place)
   semilogy(limits, [1, 1] * (target / best - 1), 'k--');
   hold off;
   grid on;
-  set(gca, 'FontSize', 10);
+  set(gca, 'FontSize', 7);
   key = legend([labels, {'200-iteration target'}], 'Location', legend_place);
-  set(key, 'FontSize', 9);
+  set(key, 'FontSize', 6);
   xlabel('time (s), one thread');
   ylabel('objective / lowest objective - 1');
   title(title_text);

@@ -1,8 +1,8 @@
 # Runs RcppML's nmf on a problem written by make_data.m, on one thread.
 #
-#   Rscript run_rcppml.R FOLDER ITERATIONS...
+#   Rscript run_rcppml.R FOLDER SEED ITERATIONS...
 #
-# RcppML 0.3.7 takes no starting factors, only a seed for its own random
+# RcppML 0.3.7 takes no starting factors, only SEED for its own random
 # start. For each iteration count, fits with that maxit and tol = 1e-15 (so
 # every iteration runs), times the fit, and prints one line: iterations,
 # seconds, objective 0.5*||A - W*H||_F^2 with W = w*diag(d).
@@ -11,7 +11,8 @@ setRcppMLthreads(1)
 
 args <- commandArgs(trailingOnly = TRUE)
 folder <- args[1]
-counts <- as.integer(args[-1])
+seed <- as.integer(args[2])
+counts <- as.integer(args[-(1:2)])
 shape <- scan(file.path(folder, "shape.txt"), quiet = TRUE)
 m <- shape[1]; n <- shape[2]; k <- shape[3]; count <- shape[4]
 read <- function(name, what, size, length)
@@ -28,7 +29,7 @@ if (count > 0) {
 
 for (iterations in counts) {
   started <- proc.time()[["elapsed"]]
-  model <- RcppML::nmf(A, k, tol = 1e-15, maxit = iterations, verbose = FALSE, seed = 1)
+  model <- RcppML::nmf(A, k, tol = 1e-15, maxit = iterations, verbose = FALSE, seed = seed)
   seconds <- proc.time()[["elapsed"]] - started
   W <- model$w %*% diag(model$d)
   H <- model$h

@@ -2,9 +2,11 @@
 
     run_sklearn.py FOLDER SOLVER ITERATIONS...
 
-For each iteration count, fits from the stored start with that max_iter and
-tol = 0 (so every iteration runs), times the fit, and prints one line:
-iterations, seconds, objective 0.5*||A - W*H||_F^2.
+Fits from the stored start with tol = 0 (so every iteration runs), stopping
+at each iteration count (in increasing order) to print one line: iterations,
+seconds, objective 0.5*||A - W*H||_F^2. Each stretch continues from where the
+last one ended: both solvers carry nothing from one iteration to the next
+but W and H, so this is one run, and seconds add up the fits alone.
 """
 import sys
 import time
@@ -24,15 +26,19 @@ def main():
     A, W0, H0 = load_problem(folder)
     k = W0.shape[1]
     warnings.simplefilter("ignore", ConvergenceWarning)
-    for count in counts:
+    W = W0.copy()
+    H = H0.copy()
+    done = 0
+    seconds = 0.0
+    for count in sorted(counts):
         model = NMF(n_components=k, init="custom", solver=solver, beta_loss="frobenius",
-                    tol=0.0, max_iter=count, alpha_W=0.0, alpha_H="same")
-        W = W0.copy()
-        H = H0.copy()
+                    tol=0.0, max_iter=count - done, alpha_W=0.0, alpha_H="same")
         started = time.perf_counter()
         W = model.fit_transform(A, W=W, H=H)
-        seconds = time.perf_counter() - started
-        print(f"{model.n_iter_} {seconds:.6f} {objective(A, W, model.components_):.10e}", flush=True)
+        seconds += time.perf_counter() - started
+        H = model.components_
+        done += model.n_iter_
+        print(f"{done} {seconds:.6f} {objective(A, W, H):.10e}", flush=True)
 
 
 if __name__ == "__main__":

@@ -42,4 +42,4 @@ TEST_P(ModuleSymbols, ExportsTheEntryPointAndImportsThe32BitCreation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPlugin, ModuleSymbols,
-                         ::testing::Values("greedycd", "hardsweep", "clipsweep"));
+                         ::testing::Values("greedycd", "hardsweep", "clipsweep", "sparsetimes"));

@@ -9,7 +9,7 @@
 #include "testhost.h"
 
 // Double arrays keep real and imaginary parts apart; sparse ones hold only
-// their non-zeros; other classes keep raw elements of their own size, so a
+// their non-zeros, in compressed columns with 32-bit indices; other classes keep raw elements of their own size, so a
 // plug-in that read them as doubles would run off the end.
 struct mxArray_tag {
     mxClassID classId = mxDOUBLE_CLASS;
@@ -20,6 +20,8 @@ struct mxArray_tag {
     std::shared_ptr<std::vector<double>> real = std::make_shared<std::vector<double>>();
     std::shared_ptr<std::vector<double>> imag = std::make_shared<std::vector<double>>();
     std::shared_ptr<std::vector<unsigned char>> raw = std::make_shared<std::vector<unsigned char>>();
+    std::shared_ptr<std::vector<int>> rowIndex = std::make_shared<std::vector<int>>();
+    std::shared_ptr<std::vector<int>> columnStart = std::make_shared<std::vector<int>>();
 };
 
 namespace {
@@ -112,6 +114,12 @@ bool mxIsNumeric(const mxArray* array) {
 bool mxIsLogical(const mxArray* array) { return array->classId == mxLOGICAL_CLASS; }
 bool mxIsComplex(const mxArray* array) { return array->complex; }
 bool mxIsSparse(const mxArray* array) { return array->sparse; }
+int* mxGetIr_700(const mxArray* array) {
+    return array->sparse ? array->rowIndex->data() : nullptr;
+}
+int* mxGetJc_700(const mxArray* array) {
+    return array->sparse ? array->columnStart->data() : nullptr;
+}
 bool mxIsEmpty(const mxArray* array) { return array->rows == 0 || array->cols == 0; }
 
 void mxDestroyArray(mxArray* array) {
@@ -169,14 +177,30 @@ ArrayPtr makeComplex(std::size_t rows, std::size_t cols, const std::vector<doubl
 
 ArrayPtr makeSparse(std::size_t rows, std::size_t cols, const std::vector<double>& dense) {
     requireCount(dense.size(), rows, cols);
+    std::vector<int> columnStart{0}, rowIndex;
     std::vector<double> nonZeros;
-    for (double value : dense)
-        if (value != 0.0) nonZeros.push_back(value);
+    for (std::size_t j = 0; j < cols; ++j) {
+        for (std::size_t i = 0; i < rows; ++i)
+            if (dense[i + j * rows] != 0.0) {
+                rowIndex.push_back(static_cast<int>(i));
+                nonZeros.push_back(dense[i + j * rows]);
+            }
+        columnStart.push_back(static_cast<int>(nonZeros.size()));
+    }
+    return makeSparseParts(rows, cols, columnStart, rowIndex, nonZeros);
+}
+
+ArrayPtr makeSparseParts(std::size_t rows, std::size_t cols, const std::vector<int>& columnStart,
+                         const std::vector<int>& rowIndex, const std::vector<double>& values) {
+    if (columnStart.size() != cols + 1 || rowIndex.size() != values.size())
+        throw std::invalid_argument("test host: sparse parts of the wrong lengths");
     ArrayPtr array = adopt(newArray());
     array->rows = rows;
     array->cols = cols;
     array->sparse = true;
-    *array->real = nonZeros;
+    *array->real = values;
+    *array->rowIndex = rowIndex;
+    *array->columnStart = columnStart;
     return array;
 }
 
@@ -201,11 +225,15 @@ std::vector<double> values(const mxArray* array) { return *array->real; }
 std::vector<unsigned char> snapshot(const mxArray* array) {
     const std::size_t header[] = {static_cast<std::size_t>(array->classId), array->complex,
                                   array->sparse, array->rows, array->cols,
-                                  array->real->size(), array->imag->size(), array->raw->size()};
+                                  array->real->size(), array->imag->size(), array->raw->size(),
+                                  array->rowIndex->size(), array->columnStart->size()};
     const std::size_t realBytes = array->real->size() * sizeof(double);
     const std::size_t imagBytes = array->imag->size() * sizeof(double);
     const std::size_t rawBytes = array->raw->size();
-    std::vector<unsigned char> bytes(sizeof header + realBytes + imagBytes + rawBytes);
+    const std::size_t rowBytes = array->rowIndex->size() * sizeof(int);
+    const std::size_t startBytes = array->columnStart->size() * sizeof(int);
+    std::vector<unsigned char> bytes(sizeof header + realBytes + imagBytes + rawBytes + rowBytes +
+                                     startBytes);
     unsigned char* out = bytes.data();
     std::memcpy(out, header, sizeof header);
     out += sizeof header;
@@ -214,6 +242,10 @@ std::vector<unsigned char> snapshot(const mxArray* array) {
     if (imagBytes) std::memcpy(out, array->imag->data(), imagBytes);
     out += imagBytes;
     if (rawBytes) std::memcpy(out, array->raw->data(), rawBytes);
+    out += rawBytes;
+    if (rowBytes) std::memcpy(out, array->rowIndex->data(), rowBytes);
+    out += rowBytes;
+    if (startBytes) std::memcpy(out, array->columnStart->data(), startBytes);
     return bytes;
 }
 

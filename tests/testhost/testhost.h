@@ -28,6 +28,13 @@ TESTHOST_MX_API ArrayPtr makeComplex(std::size_t rows, std::size_t cols,
 // A sparse double array holding the non-zeros of a dense column-major matrix.
 TESTHOST_MX_API ArrayPtr makeSparse(std::size_t rows, std::size_t cols,
                                     const std::vector<double>& dense);
+// A sparse double array from its compressed columns as given, unchecked, so
+// that a test can hand a plug-in a structure no host would build. Needs
+// cols + 1 column starts and one row index per value.
+TESTHOST_MX_API ArrayPtr makeSparseParts(std::size_t rows, std::size_t cols,
+                                         const std::vector<int>& columnStart,
+                                         const std::vector<int>& rowIndex,
+                                         const std::vector<double>& values);
 // A zero-filled array of another class, with that class's element size.
 TESTHOST_MX_API ArrayPtr makeOfClass(mxClassID classId, std::size_t rows, std::size_t cols);
 // A second handle on the same storage, as a host gives for B = A.
