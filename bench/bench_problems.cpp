@@ -44,3 +44,11 @@ GreedyBenchProblem makeGreedyProblem(std::int32_t k, std::int32_t n, unsigned se
     }
     return p;
 }
+
+std::vector<double> makeUniform(std::ptrdiff_t count, unsigned seed) {
+    std::mt19937_64 engine(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<double> out(static_cast<std::size_t>(count));
+    for (double& v : out) v = unit(engine);
+    return out;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,3 +20,6 @@ struct GreedyBenchProblem {
     std::vector<double> GW, HHt, W;
 };
 GreedyBenchProblem makeGreedyProblem(std::int32_t k, std::int32_t n, unsigned seed);
+
+// count values uniform in [0, 1).
+std::vector<double> makeUniform(std::ptrdiff_t count, unsigned seed);

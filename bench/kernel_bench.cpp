@@ -19,6 +19,7 @@
 #include "forward_sweep.h"
 #include "greedy_coordinate_update.h"
 #include "kernel_path.h"
+#include "products.h"
 #include "reference_kernels.h"
 
 namespace {
@@ -142,6 +143,57 @@ void registerGreedy() {
                            double{moves} * shape.rows * shape.columns);
 }
 
+// The products greedynmf makes at k = 20, as X·A and X·Aᵀ, on Fashion-MNIST's
+// shape and a tall one, against OpenBLAS's dgemm as Octave calls it (A*H'
+// for X·Aᵀ, then transposed, which is only k×m).
+struct ProductShape {
+    std::ptrdiff_t k, m, n;  // A is m×n
+    std::string name() const {
+        return std::to_string(k) + "x" + std::to_string(m) + "x" + std::to_string(n);
+    }
+};
+const ProductShape productShapes[] = {{20, 10000, 784}, {20, 200000, 500}};
+
+void registerProducts() {
+    for (const ProductShape& shape : productShapes) {
+        const std::ptrdiff_t k = shape.k, m = shape.m, n = shape.n;
+        auto* A = new std::vector<double>(makeUniform(m * n, 3));
+        auto* W = new std::vector<double>(makeUniform(k * m, 4));  // k×m, as Wᵀ
+        auto* H = new std::vector<double>(makeUniform(k * n, 5));
+        auto* P = new std::vector<double>(k * (m > n ? m : n));
+        for (bool transposed : {false, true}) {
+            const std::string prefix =
+                std::string(transposed ? "product_XAt/" : "product_XA/") + shape.name() + "/";
+            for (KernelPath path : allKernelPaths) {
+                if (!kernelPathAvailable(path)) continue;
+                benchmark::RegisterBenchmark(
+                    (prefix + kernelPathName(path)).c_str(), [=](benchmark::State& state) {
+                        for (auto _ : state) {
+                            const bool ran =
+                                transposed
+                                    ? fullTimesTransposedOn(path, P->data(), H->data(), A->data(), k, n, m)
+                                    : fullTimesFullOn(path, P->data(), W->data(), A->data(), k, m, n);
+                            if (!ran) {
+                                state.SkipWithError("path refused");
+                                break;
+                            }
+                        }
+                    })->Unit(benchmark::kMillisecond);
+            }
+            benchmark::RegisterBenchmark((prefix + "dgemm").c_str(), [=](benchmark::State& state) {
+                for (auto _ : state) {
+                    if (transposed)
+                        cblas_dgemm(CblasColMajor, CblasNoTrans, CblasTrans, m, k, n, 1.0, A->data(),
+                                    m, H->data(), k, 0.0, P->data(), m);
+                    else
+                        cblas_dgemm(CblasColMajor, CblasNoTrans, CblasNoTrans, k, n, m, 1.0,
+                                    W->data(), k, A->data(), m, 0.0, P->data(), k);
+                }
+            })->Unit(benchmark::kMillisecond);
+        }
+    }
+}
+
 // Prints the usual table, and keeps each benchmark's best time for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -162,7 +214,9 @@ public:
         for (const auto& [name, time] : best_) {
             const auto slash = name.rfind('/');
             const std::string shape = name.substr(0, slash), path = name.substr(slash + 1);
-            const Kernel kernel = shape.rfind("sweep", 0) == 0 ? Kernel::sweep : Kernel::greedyUpdate;
+            const Kernel kernel = shape.rfind("sweep", 0) == 0     ? Kernel::sweep
+                                  : shape.rfind("product", 0) == 0 ? Kernel::product
+                                                                   : Kernel::greedyUpdate;
             if (path != kernelPathName(dispatchedPath(kernel))) continue;
             std::string fastest = path;
             double fastestTime = time;
@@ -189,17 +243,17 @@ public:
     }
 
     void printRatios() const {
-        std::printf("\nHow many times faster than the reference loop (and than dtrsm), "
-                    "best CPU time of the runs:\n");
-        std::printf("%-22s %-8s %12s %12s\n", "kernel/shape", "path", "vs reference", "vs dtrsm");
+        std::printf("\nHow many times faster than the reference loop and than OpenBLAS (dtrsm "
+                    "or dgemm), best CPU time of the runs:\n");
+        std::printf("%-26s %-8s %12s %12s\n", "kernel/shape", "path", "vs reference", "vs OpenBLAS");
         for (const auto& [name, time] : best_) {
             const auto slash = name.rfind('/');
             const std::string shape = name.substr(0, slash), path = name.substr(slash + 1);
-            if (path == "reference" || path == "dtrsm") continue;
-            std::printf("%-22s %-8s %12.2f", shape.c_str(), path.c_str(),
+            if (path == "reference" || path == "dtrsm" || path == "dgemm") continue;
+            std::printf("%-26s %-8s %12.2f", shape.c_str(), path.c_str(),
                         timeOf(shape + "/reference") / time);
-            if (best_.count(shape + "/dtrsm"))
-                std::printf(" %12.2f", timeOf(shape + "/dtrsm") / time);
+            for (const char* peer : {"/dtrsm", "/dgemm"})
+                if (best_.count(shape + peer)) std::printf(" %12.2f", timeOf(shape + peer) / time);
             std::printf("\n");
         }
     }
@@ -224,6 +278,7 @@ int main(int argc, char** argv) {
     std::printf("OpenBLAS core: %s\n", openblas_get_corename());
     registerSweeps();
     registerGreedy();
+    registerProducts();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios();

@@ -133,16 +133,16 @@ bool amdZen5() { return amdFamily(26); }
 const MeasuredChoice measuredChoices[] = {
     // Zen 3 (EPYC, no AVX-512): AVX2 the only vector path; greedy 15.3,
     // 23.8, 71.7 against the reference's 60.4, 73.7, 228.
-    {amdZen3, {KernelPath::avx2, KernelPath::avx2}},
+    {amdZen3, {KernelPath::avx2, KernelPath::avx2, KernelPath::avx2}},
     // Zen 4 (EPYC model 17): each 512-bit operation runs as two 256-bit
     // halves, which costs the greedy update's divisions and lane merges
     // twice. Greedy 16×100000, 64×20000, 256×4000: AVX2 13.2, 21.1, 60.5 against
     // AVX-512 15.8, 22.8, 68.2. Sweeps 1000², 200×20000, 64×200000: AVX-512
     // 23.4, 21.6, 35.7 against AVX2 25.5, 23.7, 38.0.
-    {amdZen4, {KernelPath::avx2, KernelPath::avx512}},
+    {amdZen4, {KernelPath::avx2, KernelPath::avx512, KernelPath::avx512}},
     // Zen 5 (a 512-bit datapath): AVX-512 ahead of AVX2 per greedy
     // row-move, 1.24/0.75/0.63 ns against 1.32/0.93/0.83 ns at k = 16/64/256.
-    {amdZen5, {KernelPath::avx512, KernelPath::avx512}},
+    {amdZen5, {KernelPath::avx512, KernelPath::avx512, KernelPath::avx512}},
 };
 
 const MeasuredChoice* measuredChoiceForThisCpu() {
@@ -177,7 +177,12 @@ KernelPath widestKernelPath() {
 }
 
 const char* kernelName(Kernel kernel) {
-    return kernel == Kernel::greedyUpdate ? "greedy update" : "sweep";
+    switch (kernel) {
+    case Kernel::greedyUpdate: return "greedy update";
+    case Kernel::sweep: return "sweep";
+    case Kernel::product: return "product";
+    }
+    return "unknown";
 }
 
 KernelPath dispatchedPath(Kernel kernel) {

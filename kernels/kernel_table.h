@@ -8,6 +8,7 @@
 
 #include "greedy_problem.h"
 #include "kernel_path.h"
+#include "product_problem.h"
 
 struct KernelTable {
     // Largest reduction anywhere in W at entry (never negative, never NaN).
@@ -21,6 +22,12 @@ struct KernelTable {
                                std::int32_t n, std::int32_t m);
     void (*nonNegativeSweep)(double* X, const double* M, const double* C, double lambda,
                              std::int32_t n, std::int32_t m);
+    // The products, for k, depth and n > 0 (a transposed sparse product
+    // needs P zeroed). The dense one returns false, with P untouched, when
+    // its scratch panel cannot be allocated.
+    bool (*denseProduct)(const DenseProduct& p);
+    void (*sparseProduct32)(const SparseProduct<std::int32_t>& p);
+    void (*sparseProduct64)(const SparseProduct<std::int64_t>& p);
 };
 
 // The most stack a table's sweep may use. The vector sweeps keep their

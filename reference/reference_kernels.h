@@ -80,8 +80,33 @@ inline void forwardSweep(Rule rule, double* X, const double* M, const double* C,
     }
 }
 
-// P = X·A, X full k×m, A sparse m×n in compressed columns: one entry of P
-// at a time, a running sum over column j's entries in storage order.
+// The products: each entry of P one running sum from +0.0 over the shared
+// index in increasing order, one entry of P at a time.
+
+// P = X·A, X k×m, A m×n.
+inline void fullTimesFull(double* P, const double* X, const double* A, std::ptrdiff_t k,
+                          std::ptrdiff_t m, std::ptrdiff_t n) {
+    for (std::ptrdiff_t j = 0; j < n; ++j)
+        for (std::ptrdiff_t r = 0; r < k; ++r) {
+            double sum = 0.0;
+            for (std::ptrdiff_t s = 0; s < m; ++s) sum = sum + X[r + s * k] * A[s + j * m];
+            P[r + j * k] = sum;
+        }
+}
+
+// P = X·Aᵀ, X k×n, A m×n: the sum runs along row i of A.
+inline void fullTimesTransposed(double* P, const double* X, const double* A, std::ptrdiff_t k,
+                                std::ptrdiff_t n, std::ptrdiff_t m) {
+    for (std::ptrdiff_t i = 0; i < m; ++i)
+        for (std::ptrdiff_t r = 0; r < k; ++r) {
+            double sum = 0.0;
+            for (std::ptrdiff_t s = 0; s < n; ++s) sum = sum + X[r + s * k] * A[i + s * m];
+            P[r + i * k] = sum;
+        }
+}
+
+// P = X·A, X full k×m, A sparse m×n in compressed columns: a running sum over
+// column j's entries in storage order.
 template <typename Index>
 void fullTimesSparse(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t n,
                      const Index* columnStart, const Index* rowIndex, const double* values) {
@@ -91,6 +116,23 @@ void fullTimesSparse(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_
             for (std::ptrdiff_t t = columnStart[j]; t < columnStart[j + 1]; ++t)
                 sum = sum + X[r + static_cast<std::ptrdiff_t>(rowIndex[t]) * k] * values[t];
             P[r + j * k] = sum;
+        }
+}
+
+// P = X·Aᵀ, X k×n, A sparse m×n: a running sum along row i of A, j
+// increasing (a search of each column for row i).
+template <typename Index>
+void fullTimesSparseTransposed(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
+                               std::ptrdiff_t n, const Index* columnStart,
+                               const Index* rowIndex, const double* values) {
+    for (std::ptrdiff_t i = 0; i < m; ++i)
+        for (std::ptrdiff_t r = 0; r < k; ++r) {
+            double sum = 0.0;
+            for (std::ptrdiff_t j = 0; j < n; ++j)
+                for (std::ptrdiff_t t = columnStart[j]; t < columnStart[j + 1]; ++t)
+                    if (static_cast<std::ptrdiff_t>(rowIndex[t]) == i)
+                        sum = sum + X[r + j * k] * values[t];
+            P[r + i * k] = sum;
         }
 }
 

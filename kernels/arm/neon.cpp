@@ -6,6 +6,8 @@
 // paths that have a target region (see simd_target.h).
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <numeric>
 #include <type_traits>
 

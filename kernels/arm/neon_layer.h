@@ -70,6 +70,13 @@ struct Layer : NeonTiles {
     static void store(double* p, Vec v) { vst1q_f64(p, v.v); }
 
     // A hint to bring p's cache line towards the core (none under MSVC).
+    static void prefetchToL2(const double* p) {
+#if defined(__GNUC__)
+        __builtin_prefetch(p, 0, 2);
+#else
+        (void)p;
+#endif
+    }
     static void prefetch(const double* p) {
 #if defined(__GNUC__)
         __builtin_prefetch(p);

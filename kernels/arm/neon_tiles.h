@@ -22,4 +22,12 @@ struct NeonTiles {
     static constexpr int shortSweepMaxRows = 256;
     static constexpr int greedyColumnsInFlight = 4;
     static constexpr int greedyColumnsInterleaved = 2;
+    // Products: the sweep's 2 vectors by 12 columns; 24 packed columns of a
+    // transposed B; panels of X up to 32768 doubles.
+    static constexpr int productTileVectors = 2;
+    static constexpr int productTileColumns = 12;
+    static constexpr int productPackColumns = 240;
+    static constexpr int productPanelDoubles = 32768;
+    // Sparse products: up to 12 vectors (24 rows) of sums.
+    static constexpr int sparseBandVectors = 12;
 };

@@ -24,8 +24,8 @@ bool kernelPathAvailable(KernelPath path);
 
 // The kernels dispatch picks a path for, each on its own: on some CPUs the
 // fastest path differs between them.
-enum class Kernel { greedyUpdate, sweep };
-inline constexpr Kernel allKernels[] = {Kernel::greedyUpdate, Kernel::sweep};
+enum class Kernel { greedyUpdate, sweep, product };
+inline constexpr Kernel allKernels[] = {Kernel::greedyUpdate, Kernel::sweep, Kernel::product};
 
 const char* kernelName(Kernel kernel);
 

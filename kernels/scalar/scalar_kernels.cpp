@@ -5,6 +5,7 @@
 
 #include "../kernel_rules.h"
 #include "../kernel_table.h"
+#include "scalar_products.h"
 
 // The scalar path, for CPUs with no vector path: the greedy update one entry
 // at a time, the sweep four columns at a time so that each column of M is read
@@ -103,5 +104,7 @@ void sweep(double* X, const double* M, const double* C, double lambda, std::int3
 
 }  // namespace
 
-const KernelTable scalarKernels = {initialReduction, greedyColumns, sweep<HardThresholdRule>,
-                                   sweep<NonNegativeRule>};
+const KernelTable scalarKernels = {initialReduction,        greedyColumns,
+                                   sweep<HardThresholdRule>, sweep<NonNegativeRule>,
+                                   scalar_product::dense,   scalar_product::sparse<std::int32_t>,
+                                   scalar_product::sparse<std::int64_t>};

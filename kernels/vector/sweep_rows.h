@@ -27,37 +27,10 @@
 #include <numeric>
 
 #include "pieces.h"
+#include "running_sums.h"
 
 namespace {
 namespace vector_sweep_rows {
-
-// Adds Σ_{l0≤l<l1} M(rows, l)·x_b(l) onto sums[b·vectors + v], l in
-// increasing order. panel holds the rows' pieces of M, vectors vectors per
-// l, one l every `stride` doubles. The tile is a local array that never
-// escapes, so it stays in registers.
-template <class L, int vectors, int columns>
-inline void addRunningSums(typename L::Vec* sums, double* const* xColumns, const double* panel,
-                           std::ptrdiff_t stride, std::ptrdiff_t l0, std::ptrdiff_t l1) {
-    using V = typename L::Vec;
-    V tile[columns * vectors];
-    GREEDYSWEEP_UNROLL_TILE
-    for (int i = 0; i < columns * vectors; ++i) tile[i] = sums[i];
-    for (std::ptrdiff_t l = l0; l < l1; ++l) {
-        const double* piece = panel + (l - l0) * stride;
-        V coupling[vectors];
-        GREEDYSWEEP_UNROLL_TILE
-        for (int v = 0; v < vectors; ++v) coupling[v] = L::load(piece + v * L::lanes);
-        GREEDYSWEEP_UNROLL_TILE
-        for (int b = 0; b < columns; ++b) {
-            const V xl(xColumns[b][l]);
-            GREEDYSWEEP_UNROLL_TILE
-            for (int v = 0; v < vectors; ++v)
-                tile[b * vectors + v] = tile[b * vectors + v] + coupling[v] * xl;
-        }
-    }
-    GREEDYSWEEP_UNROLL_TILE
-    for (int i = 0; i < columns * vectors; ++i) sums[i] = tile[i];
-}
 
 // Finishes rows s0 … s0+height−1 of the group's columns. sums[b] holds, for
 // column b, the running sums of those rows over l < s0. Each block of lanes

@@ -18,7 +18,8 @@
 //     L::store(p, part, v) (lanes outside never written) and L::inPart(part)
 //     as a mask; L::load(p) and L::store(p, v) move whole vectors;
 //   - L::laneNumbers() (0, 1, 2, …), L::smallestLane(v) for the argmax,
-//     L::transpose(v) of lanes vectors in place and L::prefetch(p), a hint;
+//     L::transpose(v) of lanes vectors in place, and L::prefetch(p) and
+//     L::prefetchToL2(p), hints;
 //   - the tile sizes, each with its reason beside it (measured where the
 //     path could be timed; docs/performance.md has the variants tried): for
 //     long sweeps L::sweepTileVectors, L::sweepTileColumns,
@@ -27,13 +28,17 @@
 //     L::shortSweepBlocks and L::shortSweepMaxRows (a multiple of lanes: the
 //     longest columns the short schedule takes, whose group must fit its
 //     stack buffer); for the greedy update L::greedyColumnsInFlight and
-//     L::greedyColumnsInterleaved (how many of those scan side by side).
+//     L::greedyColumnsInterleaved (how many of those scan side by side); for
+//     the products L::productTileVectors, L::productTileColumns,
+//     L::productPackColumns (a multiple of the tile's columns),
+//     L::productPanelDoubles and L::sparseBandVectors.
 //
 // A new instruction set is its layer header, a source like x86/avx2.cpp, a
 // KernelPath value and a row in kernel_path.cpp's table.
 
 #include "../kernel_rules.h"
 #include "greedy.h"
+#include "product.h"
 #include "sweep.h"
 
 namespace {
@@ -41,7 +46,9 @@ namespace {
 template <class L>
 constexpr KernelTable vectorKernels() {
     return {vector_greedy::initialReduction<L>, vector_greedy::greedyColumns<L>,
-            vector_sweep::sweep<L, HardThresholdRule>, vector_sweep::sweep<L, NonNegativeRule>};
+            vector_sweep::sweep<L, HardThresholdRule>, vector_sweep::sweep<L, NonNegativeRule>,
+            vector_product::dense<L>, vector_product::sparse<L, std::int32_t>,
+            vector_product::sparse<L, std::int64_t>};
 }
 
 }  // namespace

@@ -83,6 +83,10 @@ struct Layer : Avx2Tiles {
     static void prefetch(const double* p) {
         _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T0);
     }
+    // The same as far as the L2 cache, for data needed a while later.
+    static void prefetchToL2(const double* p) {
+        _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T1);
+    }
 
     static Vec laneNumbers() { return _mm256_set_pd(3, 2, 1, 0); }
 

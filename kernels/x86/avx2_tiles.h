@@ -22,4 +22,15 @@ struct Avx2Tiles {
     // Six columns in flight beat four by about 5 % at k = 16 and 64 on Zen 3.
     static constexpr int greedyColumnsInFlight = 6;
     static constexpr int greedyColumnsInterleaved = 2;
+    // Products: a tile of 2 vectors of rows by 6 columns of B, as the sweep;
+    // B's rows packed into columns 24 at a time (three cache lines of A per
+    // s); X's rows packed in panels of up to 32768 doubles (256 KB, half the
+    // L2 cache of Zen 3).
+    static constexpr int productTileVectors = 2;
+    static constexpr int productTileColumns = 6;
+    static constexpr int productPackColumns = 240;
+    static constexpr int productPanelDoubles = 32768;
+    // Sparse products: up to 8 vectors (32 rows) of sums, each added to once
+    // per entry of S.
+    static constexpr int sparseBandVectors = 8;
 };

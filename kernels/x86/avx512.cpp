@@ -5,6 +5,8 @@
 // region (see simd_target.h).
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <numeric>
 #include <type_traits>
 

@@ -29,4 +29,13 @@ struct Avx512Tiles {
     // Six columns in flight beat four by 10–25 % at k = 16 and 64 on Zen 4.
     static constexpr int greedyColumnsInFlight = 6;
     static constexpr int greedyColumnsInterleaved = 2;
+    // Products: a tile of 1 vector of rows by 12 columns, as the long sweep;
+    // B's rows packed into columns 24 at a time; panels of X up to 32768
+    // doubles (256 KB).
+    static constexpr int productTileVectors = 1;
+    static constexpr int productTileColumns = 12;
+    static constexpr int productPackColumns = 240;
+    static constexpr int productPanelDoubles = 32768;
+    // Sparse products: up to 4 vectors (32 rows) of sums.
+    static constexpr int sparseBandVectors = 4;
 };

@@ -3,6 +3,7 @@
 // bit against the reference loops, even where AVX-512 itself cannot run.
 #include "no_fp_contract.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <numeric>
@@ -13,6 +14,7 @@
 
 #include "bits.h"
 #include "kernel_table.h"
+#include "product_checks.h"
 #include "random_data.h"
 #include "reference_kernels.h"
 #include "simd_target.h"
@@ -80,6 +82,33 @@ TEST(EmulatedAvx512, GreedyUpdateMatchesReference) {
         EXPECT_TRUE(sameBits(W, expectedW)) << "trial " << trial << " k " << k << " n " << n;
         EXPECT_TRUE(sameBits(GW, expectedGW)) << "trial " << trial << " k " << k << " n " << n;
     }
+}
+
+template <typename Index>
+void emulatedSparse(double* P, const double* X, std::ptrdiff_t k, const SparseMatrix<Index>& S,
+                    bool transposed) {
+    // The entry points' part: sizes positive, and P zeroed for Sᵀ.
+    const std::ptrdiff_t depth = transposed ? S.n : S.m, n = transposed ? S.m : S.n;
+    std::fill(P, P + k * n, 0.0);
+    if (k == 0 || n == 0 || depth == 0) return;
+    const SparseProduct<Index> p{P, X, k, depth, n, S.columnStart.data(), S.rowIndex.data(),
+                                 S.values.data(), transposed};
+    if constexpr (sizeof(Index) == 4) emulatedAvx512.sparseProduct32(p);
+    else emulatedAvx512.sparseProduct64(p);
+}
+
+TEST(EmulatedAvx512, ProductsMatchReference) {
+    checkProducts(
+        [](double* P, const double* X, const double* A, std::ptrdiff_t k, std::ptrdiff_t depth,
+           std::ptrdiff_t n, bool transposed) {
+            if (k == 0 || n == 0) return true;
+            if (depth == 0) {
+                std::fill(P, P + k * n, 0.0);
+                return true;
+            }
+            return emulatedAvx512.denseProduct({P, X, A, k, depth, n, transposed});
+        },
+        emulatedSparse<std::int32_t>, emulatedSparse<std::int64_t>);
 }
 
 }  // namespace

@@ -107,6 +107,7 @@ struct Layer : Tiles {
     static Vec load(const double* p) { return load(p, {lanes}); }
     static void store(double* p, Vec v) { store(p, {lanes}, v); }
     static void prefetch(const double*) {}
+    static void prefetchToL2(const double*) {}
     static Vec laneNumbers() {
         Vec r;
         for (int i = 0; i < lanes; ++i) r.v[i] = i;
