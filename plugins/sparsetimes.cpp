@@ -5,7 +5,7 @@
 
 #include "arguments.h"
 #include "mex.h"
-#include "sparse_product.h"
+#include "products.h"
 
 namespace {
 

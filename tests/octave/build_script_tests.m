@@ -4,7 +4,7 @@
 %! outdir = tempname ();
 %! unwind_protect
 %!   evalc ("build_plugins (outdir)");
-%!   for name = {"greedycd", "hardsweep", "clipsweep", "sparsetimes"}
+%!   for name = {"greedycd", "hardsweep", "clipsweep", "sparsetimes", "fixedtimes"}
 %!     assert (isfile (fullfile (outdir, [name{1} ".mex"])));
 %!     assert (isfile (fullfile (outdir, [name{1} ".m"])));
 %!   end
