@@ -97,6 +97,22 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %                l1_ratio (from 0 to 1) to 0.
 %                  [W, H] = greedynmf(A, 10, 'alpha_W', 0.01, 'l1_ratio', 1);
 %
+%   Arithmetic
+%     products   'fixed' (default) or 'blas'. 'fixed' makes every product and
+%                sum of the run with fixedtimes, in one documented order, so
+%                that W, H and info.objective are the same bits on every
+%                CPU, operating system and thread count from the same A,
+%                start and options: a published factorisation can be made
+%                again anywhere. 'blas' hands the dense products to the
+%                host's BLAS, whose bits change with the CPU, the library
+%                and its threads; it is faster only with several BLAS
+%                threads, or on CPUs whose fused multiply-add units also
+%                do the adds (docs/performance.md has the figures). The
+%                random start and W0, H0 are reproducible; an 'nndsvd'
+%                start comes from the host's eigensolver or svds, which is
+%                not.
+%                  [W, H] = greedynmf(A, 10, 'products', 'blas');
+%
 %   Output
 %     normalize  true: the factors as MATLAB's nnmf returns them, the rows
 %                of H of unit length (W's columns scaled the other way) and
@@ -178,7 +194,7 @@ function [W, H, info] = greedynmf(A, k, varargin)
   % is the run A itself would get, but no square or product overflows or
   % underflows on the way.
   half = floor(rescaling_exponent(A) / 2);
-  problem = scaled_problem(A, sparse_A, half, penalty);
+  problem = scaled_problem(A, sparse_A, half, penalty, options.fixed);
   clear A;
   if ~isempty(options.W0)
     options.W0 = times_power_of_two(checked_start(options.W0, [m, k], 'W0')', -half);
@@ -219,7 +235,7 @@ function [W, H, info] = greedynmf(A, k, varargin)
   Wt = run.Wt;
   H = run.H;
   if options.normalize
-    [Wt, H] = nnmf_form(Wt, H);
+    [Wt, H] = nnmf_form(Wt, H, options.fixed);
     W = times_power_of_two(Wt', 2 * half);
   else
     W = times_power_of_two(Wt', half);
@@ -232,25 +248,24 @@ function [W, H, info] = greedynmf(A, k, varargin)
   end
 end
 
-function problem = scaled_problem(A, sparse_A, half, penalty)
+function problem = scaled_problem(A, sparse_A, half, penalty, fixed)
 % A and the penalty weights in the scale the run works in: an objective
 % 2^(-4*half) times A's own.
   [m, n] = size(A);
   problem.A = times_power_of_two(A, -2 * half);
+  problem.fixed = fixed;
   if sparse_A
     stored = nonzeros(problem.A);
-    problem.norm2_A = stored' * stored;
-    problem.mean_A = sum(stored) / (m * n);
+    problem.norm2_A = dot_all(stored, stored, fixed);
+    problem.mean_A = sum_all(stored, fixed) / (m * n);
     clear stored;
     % Full times sparse is the fast way round, and H*A' would transpose A
     % every time.
     problem.At = problem.A';
   else
     problem.At = [];
-    column = problem.A(:);
-    problem.norm2_A = column' * column;
-    problem.mean_A = sum(column) / (m * n);
-    clear column;
+    problem.norm2_A = dot_all(problem.A, problem.A, fixed);
+    problem.mean_A = sum_all(problem.A, fixed) / (m * n);
   end
   problem.norm_A = sqrt(problem.norm2_A);
   % 'nndsvda' fills with the mean of A itself, so it scales as A does, not
@@ -308,11 +323,12 @@ function run = fit(problem, Wt, H, options, started)
   run.objective = zeros(1, min(maxiter, 10000) + 1);
   run.time = zeros(size(run.objective));
 
-  HHt = H * H';
-  HAt = times_transposed(A, At, H);
-  residual = expanded_residual(norm2_A, Wt, HAt, HHt);
-  f = residual + penalty_value(Wt, problem.l1_W, problem.l2_W) ...
-      + penalty_value(H, problem.l1_H, problem.l2_H);
+  fixed = problem.fixed;
+  HHt = gram(H, fixed);
+  HAt = times_transposed(A, At, H, fixed);
+  residual = expanded_residual(norm2_A, Wt, HAt, HHt, fixed);
+  f = residual + penalty_value(Wt, problem.l1_W, problem.l2_W, fixed) ...
+      + penalty_value(H, problem.l1_H, problem.l2_H, fixed);
   run.objective(1) = f;
   run.time(1) = toc(started);
   if options.verbose
@@ -327,14 +343,14 @@ function run = fit(problem, Wt, H, options, started)
     iter = iter + 1;
     if iter > 1
       % The starting objective formed these for the first iteration.
-      HHt = H * H';
-      HAt = times_transposed(A, At, H);
+      HHt = gram(H, fixed);
+      HAt = times_transposed(A, At, H, fixed);
     end
-    [Q, G] = penalised_problem(HHt, HAt, Wt, problem.l1_W, problem.l2_W);
+    [Q, G] = penalised_problem(HHt, HAt, Wt, problem.l1_W, problem.l2_W, fixed);
     Wt = greedycd(G, Q, Wt, options.inner_tol, options.maxinner);
-    WWt = Wt * Wt';
-    WA = times_data(Wt, A, ~isempty(At));
-    [Q, G] = penalised_problem(WWt, WA, H, problem.l1_H, problem.l2_H);
+    WWt = gram(Wt, fixed);
+    WA = times_data(Wt, A, ~isempty(At), fixed);
+    [Q, G] = penalised_problem(WWt, WA, H, problem.l1_H, problem.l2_H, fixed);
     [H, G] = greedycd(G, Q, H, options.inner_tol, options.maxinner);
     % G = (WWt + l2_H*I)*H - WA + l1_H at the new H, so 0.5*<H, WWt*H> -
     % <H, WA> needs no further product: half of <H, G - WA>, less half of
@@ -342,11 +358,11 @@ function run = fit(problem, Wt, H, options, started)
     f_previous = f;
     surplus = 0;
     if problem.l1_H ~= 0 || problem.l2_H ~= 0
-      surplus = 0.5 * (problem.l1_H * sum(H(:)) + problem.l2_H * (H(:)' * H(:)));
+      surplus = 0.5 * (problem.l1_H * sum_all(H, fixed) + problem.l2_H * dot_all(H, H, fixed));
     end
-    residual = max(0.5 * (norm2_A + sum(sum(H .* (G - WA)))) - surplus, 0);
-    f = residual + penalty_value(Wt, problem.l1_W, problem.l2_W) ...
-        + penalty_value(H, problem.l1_H, problem.l2_H);
+    residual = max(0.5 * (norm2_A + dot_all(H, G - WA, fixed)) - surplus, 0);
+    f = residual + penalty_value(Wt, problem.l1_W, problem.l2_W, fixed) ...
+        + penalty_value(H, problem.l1_H, problem.l2_H, fixed);
     elapsed = toc(started);
     if iter + 1 > numel(run.objective)
       run.objective(2 * iter) = 0;
@@ -375,7 +391,8 @@ function run = fit(problem, Wt, H, options, started)
   if problem.penalised
     % Penalised: the residual from its own expansion, not as the difference
     % of two larger numbers.
-    residual = expanded_residual(norm2_A, Wt, times_transposed(A, At, H), H * H');
+    residual = expanded_residual(norm2_A, Wt, times_transposed(A, At, H, fixed), gram(H, fixed), ...
+                                 fixed);
   end
   run.relerr = relative_error(residual, problem);
   run.change = change_of_last(run.objective(1:iter + 1));
@@ -389,9 +406,9 @@ function run = fit(problem, Wt, H, options, started)
   end
 end
 
-function f = expanded_residual(norm2_A, Wt, HAt, HHt)
+function f = expanded_residual(norm2_A, Wt, HAt, HHt, fixed)
 % 0.5*norm(A - W*H, 'fro')^2 from its expansion; no m-by-n residual.
-  f = 0.5 * norm2_A - sum(sum(Wt .* HAt)) + 0.5 * sum(sum((Wt * Wt') .* HHt));
+  f = 0.5 * norm2_A - dot_all(Wt, HAt, fixed) + 0.5 * dot_all(gram(Wt, fixed), HHt, fixed);
   f = max(f, 0);
 end
 
@@ -403,33 +420,69 @@ function c = change_of_last(objective)
   end
 end
 
-function p = penalty_value(X, l1, l2)
+function p = penalty_value(X, l1, l2, fixed)
   p = 0;
   if l1 ~= 0
-    p = l1 * sum(X(:));
+    p = l1 * sum_all(X, fixed);
   end
   if l2 ~= 0
-    p = p + 0.5 * l2 * (X(:)' * X(:));
+    p = p + 0.5 * l2 * dot_all(X, X, fixed);
   end
 end
 
-function HAt = times_transposed(A, At, H)
+% The products and sums of a run. Fixed, each is fixedtimes in its one
+% order; otherwise the dense products go to the BLAS. A sparse A always
+% goes through sparsetimes, which has one order either way.
+
+function HAt = times_transposed(A, At, H, fixed)
 % H*A'. For a full A, Octave would form H*A' through a transposed copy of
-% A; A*H' runs as one product, and its transpose is only k-by-m.
-  if isempty(At)
-    HAt = (A * H')';
-  else
+% A; A*H' runs as one product, and its transpose is only k-by-m. A sparse A
+% is multiplied as its transpose At, made once: gathering beats scattering.
+  if ~isempty(At)
     HAt = sparsetimes(H, At);
+  elseif fixed
+    HAt = fixedtimes(H, A, true);
+  else
+    HAt = (A * H')';
   end
 end
 
-function P = times_data(X, A, sparse_A)
-% X*A; sparsetimes gives the bits of Octave's own product, in about half
+function P = times_data(X, A, sparse_A, fixed)
+% X*A; sparsetimes gives the bits of Octave's own product, in a fraction of
 % the time.
   if sparse_A
     P = sparsetimes(X, A);
+  elseif fixed
+    P = fixedtimes(X, A);
   else
     P = X * A;
+  end
+end
+
+function G = gram(X, fixed)
+% X*X'.
+  if fixed
+    G = fixedtimes(X, X, true);
+  else
+    G = X * X';
+  end
+end
+
+function s = dot_all(X, Y, fixed)
+% sum(X(:).*Y(:)), in storage order when fixed.
+  if fixed
+    s = fixedtimes(X(:)', Y(:));
+  else
+    s = X(:)' * Y(:);
+  end
+end
+
+function s = sum_all(X, fixed)
+% sum(X(:)): fixed, as column sums and then their sum, each in order.
+  if fixed
+    s = fixedtimes(fixedtimes(ones(1, rows(X)), X), ones(columns(X), 1));
+  else
+    s = sum(X(:));
   end
 end
 
@@ -442,17 +495,25 @@ function e = relative_error(residual, problem)
   end
 end
 
-function [Wt, H] = nnmf_form(Wt, H)
+function [Wt, H] = nnmf_form(Wt, H, fixed)
 % The rows of H scaled to unit length (a zero row stays zero) and W's
 % columns by as much the other way, then the components ordered by the
 % length of W's columns, longest first.
-  lengths = sqrt(sum(H .^ 2, 2));
+  lengths = sqrt(row_sums(H .^ 2, fixed));
   lengths(lengths == 0) = 1;
   H = H ./ lengths;
   Wt = Wt .* lengths;
-  [~, order] = sort(sqrt(sum(Wt .^ 2, 2)), 'descend');
+  [~, order] = sort(sqrt(row_sums(Wt .^ 2, fixed)), 'descend');
   Wt = Wt(order, :);
   H = H(order, :);
+end
+
+function s = row_sums(X, fixed)
+  if fixed
+    s = fixedtimes(X, ones(columns(X), 1));
+  else
+    s = sum(X, 2);
+  end
 end
 
 function [A, is_sparse] = checked_data(A)
@@ -485,7 +546,7 @@ end
 function [options, given] = parse_options(args)
   names = {'maxiter', 'tol', 'maxtime', 'maxinner', 'inner_tol', 'init', 'seed', ...
            'replicates', 'W0', 'H0', 'l1_W', 'l2_W', 'l1_H', 'l2_H', ...
-           'alpha_W', 'alpha_H', 'l1_ratio', 'normalize', 'verbose'};
+           'alpha_W', 'alpha_H', 'l1_ratio', 'products', 'normalize', 'verbose'};
   given = parse_named_options(args, names, 'greedynmf');
   read = @(name, default, kind) read_option(given, name, default, kind, 'greedynmf');
   options.maxiter = read('maxiter', 500, 'count_or_inf');
@@ -499,6 +560,14 @@ function [options, given] = parse_options(args)
   options.verbose = read('verbose', false, 'logical');
   if ~isempty(options.seed) && options.seed + options.replicates > 2^32
     error('greedynmf:badOption', 'seed + replicates - 1 must be below 2^32');
+  end
+  options.fixed = true;
+  if isfield(given, 'products')
+    products = given.products;
+    if ~ischar(products) || ~any(strcmpi(products, {'fixed', 'blas'}))
+      error('greedynmf:badOption', 'products must be ''fixed'' or ''blas''');
+    end
+    options.fixed = strcmpi(products, 'fixed');
   end
   options.init = 'random';
   if isfield(given, 'init')

@@ -23,6 +23,9 @@ bool runDense(const KernelTable& kernels, const DenseProduct& p) {
         fill(p.P, p.k * p.n);
         return true;
     }
+    // A single row leaves a vector's lanes empty: the scalar path's row
+    // loop is faster on every CPU (a sum of products is one of these).
+    if (p.k == 1) return scalarKernels.denseProduct(p);
     return kernels.denseProduct(p);
 }
 

@@ -1,0 +1,40 @@
+% greedynmf with fixed products gives W, H and the objective trace whose
+% hashes tests/golden/nmf_golden_test.cpp checks on every kernel path,
+% under Wine and on AArch64. CTest runs this suite at 1 and at 2 BLAS
+% threads.
+
+%!function h = fnv1a32 (varargin)
+%!  % FNV-1a (32 bits) over the bytes of the doubles, little-endian; the
+%!  % product with the prime is split so that each part is exact.
+%!  h = 2166136261;
+%!  for a = 1:numel (varargin)
+%!    for b = double (typecast (varargin{a}(:), "uint8"))'
+%!      h = bitxor (h, b);
+%!      h = mod (mod (h, 256) * 16777216 + h * 403, 4294967296);
+%!    end
+%!  end
+%!endfunction
+
+%!function [A, W0, H0] = golden_problem (m, n, k, sparse_A)
+%!  [j, i] = meshgrid (1:n, 1:m);
+%!  A = mod (i * 7 + j * 13, 17) / 4;
+%!  if sparse_A
+%!    A(mod (i * 3 + j * 5, 7) >= 2) = 0;
+%!    A = sparse (A);
+%!  end
+%!  [r, i] = meshgrid (1:k, 1:m);
+%!  W0 = (1 + mod (i * 5 + r * 3, 11)) / 8;
+%!  [j, r] = meshgrid (1:n, 1:k);
+%!  H0 = (1 + mod (r * 7 + j * 2, 13)) / 16;
+%!endfunction
+
+%!function h = golden_hash (m, n, k, sparse_A)
+%!  [A, W0, H0] = golden_problem (m, n, k, sparse_A);
+%!  [W, H, info] = greedynmf (A, k, 'W0', W0, 'H0', H0, 'maxiter', 8, 'tol', 0);
+%!  h = fnv1a32 (W', H, info.objective);
+%!endfunction
+
+%!test
+%! warning ("off", "greedynmf:maxiter", "local");
+%! assert (golden_hash (70, 45, 6, false), hex2dec ("98d71244"));
+%! assert (golden_hash (80, 50, 5, true), hex2dec ("90b45613"));
