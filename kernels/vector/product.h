@@ -136,11 +136,14 @@ bool dense(const DenseProduct& p) {
     constexpr std::ptrdiff_t group = L::productPackColumns;
     static_assert(group % columns == 0, "a packed block holds whole tiles");
     const std::ptrdiff_t paddedRows = (p.k + lanes - 1) / lanes * lanes;
-    // A transposed B's packed block is as large as X's panel.
-    std::ptrdiff_t panelDepth = L::productPanelDoubles / (p.transposed && group > paddedRows ? group : paddedRows);
+    // A transposed B's packed block (as many columns as B has, up to a
+    // group) is as large as X's panel.
+    const std::ptrdiff_t packedWidth = p.transposed ? (p.n < group ? p.n : group) : 0;
+    std::ptrdiff_t panelDepth =
+        L::productPanelDoubles / (packedWidth > paddedRows ? packedWidth : paddedRows);
     if (panelDepth < 1) panelDepth = 1;
     if (panelDepth > p.depth) panelDepth = p.depth;
-    const std::ptrdiff_t packed = p.transposed ? group * panelDepth : 0;
+    const std::ptrdiff_t packed = packedWidth * panelDepth;
     std::unique_ptr<double[]> scratch(new (std::nothrow) double[paddedRows * panelDepth + packed]);
     if (!scratch) return false;
     double* const panel = scratch.get();
@@ -197,11 +200,19 @@ template <class L, int vectors, bool lastWhole, typename Index>
 void sparseBand(const SparseProduct<Index>& p, std::ptrdiff_t r0, typename L::Part last) {
     using V = typename L::Vec;
     constexpr int lanes = L::lanes;
+    // X's columns are met in no order and are rarely in the L1 cache: each
+    // is asked for `ahead` entries before it is needed, every cache line of
+    // the band (the last entries ask again for the last column, harmlessly).
+    constexpr std::ptrdiff_t ahead = 16, line = 8;
+    const std::ptrdiff_t finalEntry = p.end(p.n - 1) - 1;
     for (std::ptrdiff_t j = 0; j < p.n; ++j) {
         V sums[vectors];
         GREEDYSWEEP_UNROLL_TILE
         for (int v = 0; v < vectors; ++v) sums[v] = V(0.0);
         for (std::ptrdiff_t t = p.begin(j); t < p.end(j); ++t) {
+            const double* later = p.X + p.row(t + ahead < finalEntry ? t + ahead : finalEntry) * p.k + r0;
+            GREEDYSWEEP_UNROLL_TILE
+            for (std::ptrdiff_t d = 0; d < vectors * lanes; d += line) L::prefetch(later + d);
             const double* x = p.X + p.row(t) * p.k + r0;
             const V a(p.values[t]);
             GREEDYSWEEP_UNROLL_TILE
