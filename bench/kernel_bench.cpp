@@ -152,7 +152,8 @@ struct ProductShape {
         return std::to_string(k) + "x" + std::to_string(m) + "x" + std::to_string(n);
     }
 };
-const ProductShape productShapes[] = {{20, 10000, 784}, {20, 200000, 500}};
+// {20, 20, 20000}: X·A is HHᵀ·Wᵀ and X·Aᵀ a Gram matrix, as a sparse iteration makes them.
+const ProductShape productShapes[] = {{20, 10000, 784}, {20, 200000, 500}, {20, 20, 20000}};
 
 void registerProducts() {
     for (const ProductShape& shape : productShapes) {

@@ -469,9 +469,10 @@ function G = gram(X, fixed)
 end
 
 function s = dot_all(X, Y, fixed)
-% sum(X(:).*Y(:)), in storage order when fixed.
+% sum(X(:).*Y(:)), in storage order when fixed. (A reshape shares X's
+% storage; X(:)' would copy it.)
   if fixed
-    s = fixedtimes(X(:)', Y(:));
+    s = fixedtimes(reshape(X, 1, []), Y(:));
   else
     s = X(:)' * Y(:);
   end
