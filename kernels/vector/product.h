@@ -164,10 +164,10 @@ bool dense(const DenseProduct& p) {
                     next = NextBlock(p, 0, p.n < group ? p.n : group, s0 + depth,
                                      p.depth - s0 - depth < panelDepth ? p.depth - s0 - depth : panelDepth);
             }
-            const std::ptrdiff_t tiles = (width + columns - 1) / columns;
+            const std::ptrdiff_t tiles =
+                (width + columns - 1) / columns * ((paddedRows + tileRows - 1) / tileRows);
             const std::ptrdiff_t linesPerTile = (next.lines() + tiles - 1) / tiles;
             for (std::ptrdiff_t c0 = 0; c0 < width; c0 += columns) {
-                next.fetch<L>(linesPerTile);
                 double* pColumns[columns];
                 const double* bColumns[columns];
                 for (std::ptrdiff_t b = 0; b < columns; ++b) {
@@ -177,6 +177,7 @@ bool dense(const DenseProduct& p) {
                                                : p.bColumn(g0 + c) + s0;
                 }
                 for (std::ptrdiff_t r0 = 0; r0 < paddedRows; r0 += tileRows) {
+                    next.fetch<L>(linesPerTile);
                     const double* tile = panel + r0 * depth;
                     const bool whole = paddedRows - r0 >= tileRows;
                     const typename L::Part end =
