@@ -129,6 +129,17 @@ struct NextBlock {
     }
 };
 
+// The block packed after B's columns g0… of the panel from s0: the next
+// group of the same panel, else the first group of the next panel, else none.
+inline NextBlock blockAfter(const DenseProduct& p, std::ptrdiff_t g0, std::ptrdiff_t s0,
+                            std::ptrdiff_t depth, std::ptrdiff_t panelDepth, std::ptrdiff_t group) {
+    const auto smaller = [](std::ptrdiff_t a, std::ptrdiff_t b) { return a < b ? a : b; };
+    if (g0 + group < p.n) return NextBlock(p, g0 + group, smaller(group, p.n - g0 - group), s0, depth);
+    if (s0 + depth < p.depth)
+        return NextBlock(p, 0, smaller(group, p.n), s0 + depth, smaller(panelDepth, p.depth - s0 - depth));
+    return NextBlock();
+}
+
 template <class L>
 bool dense(const DenseProduct& p) {
     constexpr std::ptrdiff_t lanes = L::lanes, columns = L::productTileColumns;
@@ -158,11 +169,7 @@ bool dense(const DenseProduct& p) {
             NextBlock next;
             if (p.transposed) {
                 packTransposed(packedColumns, p, g0, width, s0, depth);
-                if (g0 + group < p.n)
-                    next = NextBlock(p, g0 + group, p.n - g0 - group < group ? p.n - g0 - group : group, s0, depth);
-                else if (s0 + depth < p.depth)
-                    next = NextBlock(p, 0, p.n < group ? p.n : group, s0 + depth,
-                                     p.depth - s0 - depth < panelDepth ? p.depth - s0 - depth : panelDepth);
+                next = blockAfter(p, g0, s0, depth, panelDepth, group);
             }
             const std::ptrdiff_t tiles =
                 (width + columns - 1) / columns * ((paddedRows + tileRows - 1) / tileRows);
