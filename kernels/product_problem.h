@@ -16,11 +16,8 @@ struct DenseProduct {
     std::ptrdiff_t k, depth, n;
     bool transposed;
 
-    // B(s,c): A's column c, or its row c.
+    // Column c of B when B is A itself.
     const double* bColumn(std::ptrdiff_t c) const { return A + c * depth; }
-    double b(std::ptrdiff_t s, std::ptrdiff_t c) const {
-        return transposed ? A[c + s * n] : A[s + c * depth];
-    }
 };
 
 // B sparse in compressed columns: column j of S holds values[t] in rows
@@ -38,7 +35,6 @@ struct SparseProduct {
     const double* values;
     bool transposed;
 
-    std::ptrdiff_t columns() const { return transposed ? depth : n; }  // of S
     std::ptrdiff_t begin(std::ptrdiff_t j) const { return static_cast<std::ptrdiff_t>(columnStart[j]); }
     std::ptrdiff_t end(std::ptrdiff_t j) const { return static_cast<std::ptrdiff_t>(columnStart[j + 1]); }
     std::ptrdiff_t row(std::ptrdiff_t t) const { return static_cast<std::ptrdiff_t>(rowIndex[t]); }

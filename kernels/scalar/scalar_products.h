@@ -39,20 +39,26 @@ void denseRow(const DenseProduct& p) {
     }
 }
 
-inline bool dense(const DenseProduct& p) {
-    if (p.k == 1) {
-        if (p.transposed) denseRow<true>(p);
-        else denseRow<false>(p);
-        return true;
-    }
+template <bool transposed>
+void denseRows(const DenseProduct& p) {
     for (std::ptrdiff_t c = 0; c < p.n; ++c) {
         double* out = p.P + c * p.k;
         for (std::ptrdiff_t r = 0; r < p.k; ++r) out[r] = 0.0;
         for (std::ptrdiff_t s = 0; s < p.depth; ++s) {
             const double* x = p.X + s * p.k;
-            const double b = p.b(s, c);
+            const double b = bOf<transposed>(p, s, c);
             for (std::ptrdiff_t r = 0; r < p.k; ++r) out[r] = out[r] + x[r] * b;
         }
+    }
+}
+
+inline bool dense(const DenseProduct& p) {
+    if (p.k == 1) {
+        if (p.transposed) denseRow<true>(p);
+        else denseRow<false>(p);
+    } else {
+        if (p.transposed) denseRows<true>(p);
+        else denseRows<false>(p);
     }
     return true;
 }
