@@ -21,7 +21,9 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %   greedycd updates the k rows of one column at a time, and every row of A
 %   is then one column problem. Penalties enter those problems exactly: the
 %   L1 weight is added to the gradient and the L2 weight to the diagonal of
-%   the Hessian.
+%   the Hessian. The next iteration then starts from W and H pushed on
+%   along the step just made (see extrapolate); one that raises f from
+%   there is undone.
 %
 %   The fit is the same at any scale of A a double can hold: a very large
 %   or very small A (largest value beyond 2^200 or below 2^-200) is run as
@@ -55,6 +57,23 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %                by less than inner_tol times the largest reduction any
 %                entry offered at the start of that step (default 1e-5)
 %                  [W, H] = greedynmf(A, 10, 'inner_tol', 1e-3);
+%
+%     extrapolate
+%                true (default): each iteration that lowers f hands the next
+%                one W + beta*(W - W_before) and the same of H, negative
+%                entries set to zero, where W_before is W before it; beta
+%                starts at 0.5 and grows by 5% with each such iteration, up
+%                to a ceiling that grows by 1% to 1. An iteration that
+%                raises f from pushed factors is undone (and counted): the
+%                next starts from the factors kept, with beta divided by 1.5
+%                and the ceiling set to the beta that failed. W and H are
+%                always the factors of the lowest f. Over seeded starts on
+%                Fashion-MNIST, sparse synthetic data and real text this
+%                reached scikit-learn cd's 200-iteration objective 3 to 4
+%                times sooner than without it, and in as low a minimum
+%                (docs/peers.md). false: each iteration starts where the
+%                last ended.
+%                  [W, H] = greedynmf(A, 10, 'extrapolate', false);
 %
 %   The start
 %     init       'random' (default), 'nndsvd' or 'nndsvda'. 'random' draws
@@ -126,7 +145,8 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %                the stop reason (default false)
 %                  [W, H] = greedynmf(A, 10, 'verbose', true);
 %
-%   The defaults for maxinner and inner_tol come from timing runs to a
+%   The defaults for maxinner and inner_tol come from timing runs (without
+%   extrapolation) to a
 %   common objective on Fashion-MNIST (10000-by-784, rank 20) and on a
 %   sparse 20000-by-5000 matrix with 1% non-zeros (rank 20), over maxinner
 %   from k/2 to 20k and inner_tol from 0 to 3e-2. The two products with A
@@ -141,7 +161,8 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %   local minima some 0.1% apart, and which one varies with these settings.)
 %
 %   info is a struct with
-%     objective  f at the start, then after each outer iteration, in A's
+%     objective  f at the start, then of the factors kept after each outer
+%                iteration (never rising but by rounding), in A's
 %                units (so beyond about 1e154 or below 1e-154 in A it
 %                overflows to Inf or underflows to 0, though the run does
 %                not)
@@ -337,6 +358,12 @@ function run = fit(problem, Wt, H, options, started)
             relative_error(residual, problem), '', run.time(1));
   end
 
+  % The run keeps the factors of the lowest f so far; with extrapolation the
+  % next iteration may start beyond them, from W and H pushed on along the
+  % last step.
+  kept = struct('Wt', Wt, 'H', H, 'f', f, 'residual', residual);
+  push = extrapolation_start();
+  pushed = false;
   iter = 0;
   stop = 'maxiter';
   while iter < maxiter
@@ -355,7 +382,7 @@ function run = fit(problem, Wt, H, options, started)
     % G = (WWt + l2_H*I)*H - WA + l1_H at the new H, so 0.5*<H, WWt*H> -
     % <H, WA> needs no further product: half of <H, G - WA>, less half of
     % H's penalty terms without their own halves.
-    f_previous = f;
+    f_previous = kept.f;
     surplus = 0;
     if problem.l1_H ~= 0 || problem.l2_H ~= 0
       surplus = 0.5 * (problem.l1_H * sum_all(H, fixed) + problem.l2_H * dot_all(H, H, fixed));
@@ -363,20 +390,41 @@ function run = fit(problem, Wt, H, options, started)
     residual = max(0.5 * (norm2_A + dot_all(H, G - WA, fixed)) - surplus, 0);
     f = residual + penalty_value(Wt, problem.l1_W, problem.l2_W, fixed) ...
         + penalty_value(H, problem.l1_H, problem.l2_H, fixed);
+    % An iteration from pushed factors that raised f is undone. One from the
+    % kept factors themselves is kept even if rounding raised f, so that a
+    % converged run still meets tol.
+    undone = pushed && ~(f <= kept.f);
+    if undone
+      push = extrapolation_undone(push);
+      Wt = kept.Wt;
+      H = kept.H;
+      pushed = false;
+    else
+      previous = kept;
+      kept = struct('Wt', Wt, 'H', H, 'f', f, 'residual', residual);
+      if options.extrapolate
+        [Wt, H, push] = extrapolated(kept, previous, push);
+        pushed = true;
+      end
+    end
     elapsed = toc(started);
     if iter + 1 > numel(run.objective)
       run.objective(2 * iter) = 0;
       run.time(2 * iter) = 0;
     end
-    run.objective(iter + 1) = f;
+    run.objective(iter + 1) = kept.f;
     run.time(iter + 1) = elapsed;
 
-    change = abs(f_previous - f);
+    change = abs(f_previous - kept.f);
     if options.verbose
-      fprintf('%6d %14.7g %10.4g %11.3e %10.3g\n', iter, times_power_of_two(f, problem.objective_scale), ...
-              relative_error(residual, problem), change / max(f_previous, realmin), elapsed);
+      fprintf('%6d %14.7g %10.4g %11.3e %10.3g', iter, times_power_of_two(kept.f, problem.objective_scale), ...
+              relative_error(kept.residual, problem), change / max(f_previous, realmin), elapsed);
+      if undone
+        fprintf('  undone (f rose from the pushed start)');
+      end
+      fprintf('\n');
     end
-    if change <= options.tol * f_previous
+    if ~undone && change <= options.tol * f_previous
       stop = 'tol';
       break;
     end
@@ -388,6 +436,9 @@ function run = fit(problem, Wt, H, options, started)
 
   run.objective = run.objective(1:iter + 1);
   run.time = run.time(1:iter + 1);
+  Wt = kept.Wt;
+  H = kept.H;
+  residual = kept.residual;
   if problem.penalised
     % Penalised: the residual from its own expansion, not as the difference
     % of two larger numbers.
@@ -404,6 +455,35 @@ function run = fit(problem, Wt, H, options, started)
     fprintf('stopped (%s) after %d iterations, %.3g s: relative error %.4g\n', ...
             stop, iter, run.time(end), run.relerr);
   end
+end
+
+function push = extrapolation_start()
+% How far the next iteration starts beyond the factors just found, as a
+% fraction beta of the step that found them. beta grows while pushing pays
+% and falls back when an iteration from pushed factors raises f; its
+% ceiling drops to the beta that failed and creeps back up to 1. (The
+% schedule of Ang and Gillis's extrapolated NMF, Neural Computation 31,
+% 2019: growth 1.05, ceiling growth 1.01, fall 1.5.)
+  push = struct('beta', 0.5, 'ceiling', 1);
+end
+
+function [Wt, H, push] = extrapolated(kept, previous, push)
+  Wt = pushed_on(kept.Wt, previous.Wt, push.beta);
+  H = pushed_on(kept.H, previous.H, push.beta);
+  push.beta = min(push.ceiling, 1.05 * push.beta);
+  push.ceiling = min(1, 1.01 * push.ceiling);
+end
+
+function push = extrapolation_undone(push)
+  push.ceiling = push.beta;
+  push.beta = push.beta / 1.5;
+end
+
+function X = pushed_on(X, X_before, beta)
+% X + beta*(X - X_before), each operation rounded on its own, with the
+% entries that fall below zero set to zero.
+  X = X + beta * (X - X_before);
+  X(X < 0) = 0;
 end
 
 function f = expanded_residual(norm2_A, Wt, HAt, HHt, fixed)
@@ -547,7 +627,7 @@ end
 function [options, given] = parse_options(args)
   names = {'maxiter', 'tol', 'maxtime', 'maxinner', 'inner_tol', 'init', 'seed', ...
            'replicates', 'W0', 'H0', 'l1_W', 'l2_W', 'l1_H', 'l2_H', ...
-           'alpha_W', 'alpha_H', 'l1_ratio', 'products', 'normalize', 'verbose'};
+           'alpha_W', 'alpha_H', 'l1_ratio', 'extrapolate', 'products', 'normalize', 'verbose'};
   given = parse_named_options(args, names, 'greedynmf');
   read = @(name, default, kind) read_option(given, name, default, kind, 'greedynmf');
   options.maxiter = read('maxiter', 500, 'count_or_inf');
@@ -557,6 +637,7 @@ function [options, given] = parse_options(args)
   options.inner_tol = read('inner_tol', [], 'nonnegative');
   options.seed = read('seed', [], 'count');
   options.replicates = read('replicates', 1, 'positive_count');
+  options.extrapolate = read('extrapolate', true, 'logical');
   options.normalize = read('normalize', false, 'logical');
   options.verbose = read('verbose', false, 'logical');
   if ~isempty(options.seed) && options.seed + options.replicates > 2^32

@@ -4,6 +4,7 @@
 // and instruction-set family. tests/octave/golden_nmf_tests.m checks
 // greedynmf itself against the same values, at 1 and 2 BLAS threads.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -127,10 +128,25 @@ std::vector<double> minus(std::vector<double> a, const std::vector<double>& b) {
     return a;
 }
 
-// greedynmf(A, k, 'W0', W0, 'H0', H0, 'maxiter', iterations, 'tol', 0) with
-// its default inner work (maxinner = k, inner_tol = 1e-5) and no penalties;
-// returns the FNV-1a hash (32 bits) of W', H and the objective trace.
-std::uint32_t runHash(const NmfProblem& problem, int iterations, const Kernels& kernels) {
+// X + beta·(X − before), then negative entries set to zero.
+std::vector<double> pushedOn(const std::vector<double>& X, const std::vector<double>& before,
+                             double beta) {
+    std::vector<double> Y(X.size());
+    for (std::size_t i = 0; i < X.size(); ++i) Y[i] = atLeastZero(X[i] + beta * (X[i] - before[i]));
+    return Y;
+}
+
+struct Kept {
+    std::vector<double> Wt, H;
+    double f;
+};
+
+// greedynmf(A, k, 'W0', W0, 'H0', H0, 'maxiter', iterations, 'tol', 0,
+// 'extrapolate', extrapolate) with its default inner work (maxinner = k,
+// inner_tol = 1e-5) and no penalties; returns the FNV-1a hash (32 bits) of
+// W', H and the objective trace.
+std::uint32_t runHash(const NmfProblem& problem, int iterations, bool extrapolate,
+                      const Kernels& kernels) {
     const std::ptrdiff_t k = problem.k;
     std::vector<double> Wt = problem.Wt, H = problem.H;
     const double norm2 = kernels.dot(problem.sparse ? problem.values : problem.A,
@@ -138,7 +154,10 @@ std::uint32_t runHash(const NmfProblem& problem, int iterations, const Kernels& 
     std::vector<double> HHt = kernels.gram(H, k);
     std::vector<double> HAt = kernels.timesData(H, problem, true);
     double f = 0.5 * norm2 - kernels.dot(Wt, HAt) + 0.5 * kernels.dot(kernels.gram(Wt, k), HHt);
-    std::vector<double> objective{(atLeastZero(f) + 0.0) + 0.0};
+    Kept kept{Wt, H, (atLeastZero(f) + 0.0) + 0.0};
+    std::vector<double> objective{kept.f};
+    double beta = 0.5, ceiling = 1.0;
+    bool pushed = false;
     for (int iter = 1; iter <= iterations; ++iter) {
         if (iter > 1) {
             HHt = kernels.gram(H, k);
@@ -151,10 +170,28 @@ std::uint32_t runHash(const NmfProblem& problem, int iterations, const Kernels& 
         G = minus(kernels.times(WWt.data(), H.data(), k, k, problem.n), WA);
         kernels.greedy(G, WWt, H, k);
         const double residual = atLeastZero(0.5 * (norm2 + kernels.dot(H, minus(G, WA))) - 0.0);
-        objective.push_back((residual + 0.0) + 0.0);
+        f = (residual + 0.0) + 0.0;
+        if (pushed && !(f <= kept.f)) {
+            ceiling = beta;
+            beta = beta / 1.5;
+            Wt = kept.Wt;
+            H = kept.H;
+            pushed = false;
+        } else {
+            const Kept previous = kept;
+            kept = {Wt, H, f};
+            if (extrapolate) {
+                Wt = pushedOn(kept.Wt, previous.Wt, beta);
+                H = pushedOn(kept.H, previous.H, beta);
+                beta = std::min(ceiling, 1.05 * beta);
+                ceiling = std::min(1.0, 1.01 * ceiling);
+                pushed = true;
+            }
+        }
+        objective.push_back(kept.f);
     }
     std::uint32_t h = 2166136261u;
-    for (const std::vector<double>* values : {&Wt, &H, &objective})
+    for (const std::vector<double>* values : {&kept.Wt, &kept.H, &objective})
         for (double v : *values) {
             std::uint64_t bits;
             std::memcpy(&bits, &v, sizeof bits);
@@ -166,30 +203,35 @@ std::uint32_t runHash(const NmfProblem& problem, int iterations, const Kernels& 
     return h;
 }
 
+// Without extrapolation 8 iterations; with it 24, so that each problem has
+// an iteration undone (the 20th dense, the 9th sparse).
 struct GoldenRun {
     std::ptrdiff_t m, n, k;
-    bool sparse;
+    bool sparse, extrapolate;
+    int iterations;
     std::uint32_t hash;  // as greedynmf_golden in the Octave tests has it
 };
-const GoldenRun goldenRuns[] = {{70, 45, 6, false, 0x98d71244u}, {80, 50, 5, true, 0x90b45613u}};
-constexpr int goldenIterations = 8;
+const GoldenRun goldenRuns[] = {{70, 45, 6, false, false, 8, 0x98d71244u},
+                                {80, 50, 5, true, false, 8, 0x90b45613u},
+                                {70, 45, 6, false, true, 24, 0x757b65d8u},
+                                {80, 50, 5, true, true, 24, 0xf92415efu}};
 
 TEST(GoldenNmf, ReferenceLoopsGiveTheHashes) {
     for (const GoldenRun& run : goldenRuns)
-        EXPECT_EQ(runHash(makeProblem(run.m, run.n, run.k, run.sparse), goldenIterations,
-                          {KernelPath::scalar, true}),
+        EXPECT_EQ(runHash(makeProblem(run.m, run.n, run.k, run.sparse), run.iterations,
+                          run.extrapolate, {KernelPath::scalar, true}),
                   run.hash)
-            << (run.sparse ? "sparse" : "dense");
+            << (run.sparse ? "sparse" : "dense") << (run.extrapolate ? ", extrapolated" : "");
 }
 
 class GoldenNmfPaths : public EveryPath {};
 
 TEST_P(GoldenNmfPaths, EveryPathGivesTheHashes) {
     for (const GoldenRun& run : goldenRuns)
-        EXPECT_EQ(runHash(makeProblem(run.m, run.n, run.k, run.sparse), goldenIterations,
-                          {path(), false}),
+        EXPECT_EQ(runHash(makeProblem(run.m, run.n, run.k, run.sparse), run.iterations,
+                          run.extrapolate, {path(), false}),
                   run.hash)
-            << (run.sparse ? "sparse" : "dense");
+            << (run.sparse ? "sparse" : "dense") << (run.extrapolate ? ", extrapolated" : "");
 }
 
 INSTANTIATE_FOR_EVERY_PATH(GoldenNmfPaths);

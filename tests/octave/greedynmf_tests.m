@@ -34,6 +34,11 @@
 %! assert (all (diff (info.time) >= 0) && numel (info.time) == numel (f));
 %! [~, ~, again] = greedynmf (A, k, struct ("W0", W0, "H0", H0, "maxiter", 3, "tol", 0));
 %! assert (again.objective, f(1:4));
+%! % The 19th iteration from this start is undone: the factors returned
+%! % are the ones kept before it.
+%! [W, H, again] = greedynmf (A, k, "W0", W0, "H0", H0, "maxiter", 19, "tol", 0);
+%! assert (again.objective(19:20), f([19, 19]));
+%! assert (direct_objective (A, W, H), f(19), 1e-12 * f(1));
 
 %!test
 %! % One iteration with unbounded inner work solves both subproblems (W
