@@ -59,20 +59,21 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %                  [W, H] = greedynmf(A, 10, 'inner_tol', 1e-3);
 %
 %     extrapolate
-%                true (default): each iteration that lowers f hands the next
-%                one W + beta*(W - W_before) and the same of H, negative
-%                entries set to zero, where W_before is W before it; beta
-%                starts at 0.5 and grows by 5% with each such iteration, up
-%                to a ceiling that grows by 1% to 1. An iteration that
-%                raises f from pushed factors is undone (and counted): the
-%                next starts from the factors kept, with beta divided by 1.5
-%                and the ceiling set to the beta that failed. W and H are
-%                always the factors of the lowest f. Over seeded starts on
-%                Fashion-MNIST, sparse synthetic data and real text this
-%                reached scikit-learn cd's 200-iteration objective 2 to 4
-%                times sooner than without it (median start), ending as low
-%                or lower (docs/peers.md). false: each iteration starts
-%                where the last ended, as in earlier versions.
+%                true (default): each iteration that lowers f hands the
+%                next one W + beta*(W - W_before) and the same of H,
+%                negative entries set to zero, where W_before is W before
+%                it; beta starts at 0.5 and grows by 5% with each such
+%                iteration, up to a ceiling that grows by 1% to 1. An
+%                iteration that raises f from pushed factors is undone (it
+%                counts toward maxiter): the next starts from the factors
+%                kept, with beta divided by 1.5 and the ceiling set to
+%                the beta that failed. W and H are the factors last kept,
+%                of f = info.objective(end). Over seeded starts on Fashion-MNIST,
+%                sparse synthetic data and real text this reached
+%                scikit-learn cd's 200-iteration objective 2 to 4 times
+%                sooner than without it (median start), ending as low or
+%                lower (docs/peers.md). false: each iteration starts where
+%                the last ended, as in earlier versions.
 %                  [W, H] = greedynmf(A, 10, 'extrapolate', false);
 %
 %   The start
@@ -145,20 +146,20 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %                the stop reason (default false)
 %                  [W, H] = greedynmf(A, 10, 'verbose', true);
 %
-%   The defaults for maxinner and inner_tol come from timing runs (without
-%   extrapolation) to a
-%   common objective on Fashion-MNIST (10000-by-784, rank 20) and on a
-%   sparse 20000-by-5000 matrix with 1% non-zeros (rank 20), over maxinner
-%   from k/2 to 20k and inner_tol from 0 to 3e-2. The two products with A
-%   cost two to three times as much as both greedycd calls, so the fewest
-%   outer iterations win. Those came with about k moves per column and a
-%   tolerance too small to end a column early: fewer moves (k/2) leave each
-%   step too far from its optimum, while more (2k to 4k, or tolerances of
-%   1e-3 and looser that spend the moves unevenly) drive entries to zero
-%   early and needed 1.5 to 3 times the outer iterations. Ending inner work
-%   adaptively, once a move gains little against the largest gain, is what
-%   inner_tol does; its best value was the smallest tried. (Runs end in
-%   local minima some 0.1% apart, and which one varies with these settings.)
+%   The defaults for maxinner and inner_tol come from timing runs, without
+%   extrapolation, to a common objective on Fashion-MNIST (10000-by-784,
+%   rank 20) and on a sparse 20000-by-5000 matrix with 1% non-zeros (rank
+%   20), over maxinner from k/2 to 20k and inner_tol from 0 to 3e-2. The
+%   two products with A cost two to three times as much as both greedycd
+%   calls, so the fewest outer iterations win. Those came with about k
+%   moves per column and a tolerance too small to end a column early: fewer
+%   moves (k/2) leave each step too far from its optimum, while more (2k to
+%   4k, or tolerances of 1e-3 and looser that spend the moves unevenly)
+%   drive entries to zero early and needed 1.5 to 3 times the outer
+%   iterations. Ending inner work adaptively, once a move gains little
+%   against the largest gain, is what inner_tol does; its best value was
+%   the smallest tried. (Runs end in local minima some 0.1% apart, and
+%   which one varies with these settings.)
 %
 %   info is a struct with
 %     objective  f at the start, then of the factors kept after each outer
