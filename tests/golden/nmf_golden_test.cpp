@@ -19,43 +19,50 @@
 
 namespace {
 
+// A sparse matrix in compressed columns.
+struct Compressed {
+    std::vector<std::int32_t> start{0}, row;
+    std::vector<double> values;
+};
+
+// The non-zeros of the m×n A, or of A' as Octave's transpose stores it.
+Compressed compressed(const std::vector<double>& A, std::ptrdiff_t m, std::ptrdiff_t n,
+                      bool transposed) {
+    Compressed S;
+    const std::ptrdiff_t columns = transposed ? m : n, rows = transposed ? n : m;
+    for (std::ptrdiff_t j = 0; j < columns; ++j) {
+        for (std::ptrdiff_t i = 0; i < rows; ++i) {
+            const double a = transposed ? A[j + i * m] : A[i + j * m];
+            if (a != 0.0) {
+                S.row.push_back(static_cast<std::int32_t>(i));
+                S.values.push_back(a);
+            }
+        }
+        S.start.push_back(static_cast<std::int32_t>(S.row.size()));
+    }
+    return S;
+}
+
 // The problems greedynmf_golden in the Octave tests builds, from 1-based
 // integer formulas whose values are exact in binary.
 struct NmfProblem {
     std::ptrdiff_t m, n, k;
     bool sparse;
-    std::vector<double> A;                   // dense, m×n (zeros kept)
-    std::vector<std::int32_t> start, row;    // A in compressed columns
-    std::vector<double> values;
-    std::vector<std::int32_t> tStart, tRow;  // A', as Octave's transpose stores it
-    std::vector<double> tValues;
-    std::vector<double> Wt, H;               // the start: W' (k×m) and H (k×n)
+    std::vector<double> A;      // dense, m×n (zeros kept)
+    Compressed S, St;           // A and A' in compressed columns
+    std::vector<double> Wt, H;  // the start: W' (k×m) and H (k×n)
 };
 
 NmfProblem makeProblem(std::ptrdiff_t m, std::ptrdiff_t n, std::ptrdiff_t k, bool sparse) {
-    NmfProblem p{m, n, k, sparse, std::vector<double>(m * n), {0}, {}, {}, {0}, {}, {},
+    NmfProblem p{m, n, k, sparse, std::vector<double>(m * n), {}, {},
                  std::vector<double>(k * m), std::vector<double>(k * n)};
     for (std::ptrdiff_t j = 1; j <= n; ++j)
         for (std::ptrdiff_t i = 1; i <= m; ++i) {
             const bool kept = !sparse || (i * 3 + j * 5) % 7 < 2;
             p.A[(i - 1) + (j - 1) * m] = kept ? static_cast<double>((i * 7 + j * 13) % 17) / 4 : 0.0;
         }
-    for (std::ptrdiff_t j = 0; j < n; ++j) {
-        for (std::ptrdiff_t i = 0; i < m; ++i)
-            if (p.A[i + j * m] != 0.0) {
-                p.row.push_back(static_cast<std::int32_t>(i));
-                p.values.push_back(p.A[i + j * m]);
-            }
-        p.start.push_back(static_cast<std::int32_t>(p.row.size()));
-    }
-    for (std::ptrdiff_t i = 0; i < m; ++i) {
-        for (std::ptrdiff_t j = 0; j < n; ++j)
-            if (p.A[i + j * m] != 0.0) {
-                p.tRow.push_back(static_cast<std::int32_t>(j));
-                p.tValues.push_back(p.A[i + j * m]);
-            }
-        p.tStart.push_back(static_cast<std::int32_t>(p.tRow.size()));
-    }
+    p.S = compressed(p.A, m, n, false);
+    p.St = compressed(p.A, m, n, true);
     for (std::ptrdiff_t i = 1; i <= m; ++i)
         for (std::ptrdiff_t r = 1; r <= k; ++r)
             p.Wt[(r - 1) + (i - 1) * k] = static_cast<double>(1 + (i * 5 + r * 3) % 11) / 8;
@@ -96,15 +103,13 @@ struct Kernels {
             else EXPECT_TRUE(fullTimesTransposedOn(path, P.data(), X.data(), p.A.data(), p.k, p.n, p.m));
             return P;
         }
-        const auto& start = transposed ? p.tStart : p.start;
-        const auto& row = transposed ? p.tRow : p.row;
-        const auto& values = transposed ? p.tValues : p.values;
+        const Compressed& S = transposed ? p.St : p.S;
         if (reference)
-            reference::fullTimesSparse(P.data(), X.data(), p.k, columns, start.data(), row.data(),
-                                       values.data());
+            reference::fullTimesSparse(P.data(), X.data(), p.k, columns, S.start.data(),
+                                       S.row.data(), S.values.data());
         else
             EXPECT_TRUE(fullTimesSparseOn(path, P.data(), X.data(), p.k, depth, columns,
-                                          start.data(), row.data(), values.data()));
+                                          S.start.data(), S.row.data(), S.values.data()));
         return P;
     }
     // sum(x(:).*y(:)) as fixedtimes(x(:)', y(:)).
@@ -149,8 +154,8 @@ std::uint32_t runHash(const NmfProblem& problem, int iterations, bool extrapolat
                       const Kernels& kernels) {
     const std::ptrdiff_t k = problem.k;
     std::vector<double> Wt = problem.Wt, H = problem.H;
-    const double norm2 = kernels.dot(problem.sparse ? problem.values : problem.A,
-                                     problem.sparse ? problem.values : problem.A);
+    const std::vector<double>& stored = problem.sparse ? problem.S.values : problem.A;
+    const double norm2 = kernels.dot(stored, stored);
     std::vector<double> HHt = kernels.gram(H, k);
     std::vector<double> HAt = kernels.timesData(H, problem, true);
     double f = 0.5 * norm2 - kernels.dot(Wt, HAt) + 0.5 * kernels.dot(kernels.gram(Wt, k), HHt);
