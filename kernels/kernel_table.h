@@ -46,6 +46,13 @@ bool greedyCoordinateUpdateWith(const KernelTable& kernels, double* GW, const do
                                 double* W, double tol, std::int32_t n, std::int32_t k,
                                 std::int32_t maxinner);
 
+// The products with any table, for every size: an empty product, an empty
+// shared index and a single row of P are handled here, as the public entry
+// points do.
+[[nodiscard]] bool denseProductWith(const KernelTable& kernels, const DenseProduct& p);
+template <typename Index>
+void sparseProductWith(const KernelTable& kernels, const SparseProduct<Index>& p);
+
 // Each defined in its path's source.
 extern const KernelTable scalarKernels;
 #if GREEDYSWEEP_X86_64

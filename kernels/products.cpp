@@ -15,44 +15,15 @@ void fill(double* P, std::ptrdiff_t count) {
     for (std::ptrdiff_t i = 0; i < count; ++i) P[i] = 0.0;
 }
 
-// The paths see only products with every size positive: an empty shared
-// index leaves each sum at its +0.0 start.
-bool runDense(const KernelTable& kernels, const DenseProduct& p) {
-    if (p.k <= 0 || p.n <= 0) return true;
-    if (p.depth <= 0) {
-        fill(p.P, p.k * p.n);
-        return true;
-    }
-    // A single row leaves a vector's lanes empty: the scalar path's row
-    // loop is faster on every CPU (a sum of products is one of these).
-    if (p.k == 1) return scalarKernels.denseProduct(p);
-    return kernels.denseProduct(p);
-}
-
-void sparseProduct(const KernelTable& kernels, const SparseProduct<std::int32_t>& p) {
-    kernels.sparseProduct32(p);
-}
-void sparseProduct(const KernelTable& kernels, const SparseProduct<std::int64_t>& p) {
-    kernels.sparseProduct64(p);
-}
-
-template <typename Index>
-void runSparse(const KernelTable& kernels, const SparseProduct<Index>& p) {
-    if (p.k <= 0 || p.n <= 0) return;
-    if (p.transposed || p.depth <= 0) fill(p.P, p.k * p.n);
-    if (p.depth <= 0) return;
-    sparseProduct(kernels, p);
-}
-
 DenseProduct product(double* P, const double* X, const double* A, std::ptrdiff_t k,
                      std::ptrdiff_t m, std::ptrdiff_t n) {
-    return {P, X, A, k, m, n, false};
+    return {P, X, A, k, m, n, m, false};
 }
 
 // X·Aᵀ sums over A's columns: depth n, and P has A's m rows as columns.
 DenseProduct transposedProduct(double* P, const double* X, const double* A, std::ptrdiff_t k,
                                std::ptrdiff_t n, std::ptrdiff_t m) {
-    return {P, X, A, k, n, m, true};
+    return {P, X, A, k, n, m, m, true};
 }
 
 template <typename Index>
@@ -87,38 +58,64 @@ bool valid(std::ptrdiff_t m, std::ptrdiff_t n, const Index* columnStart, const I
 
 }  // namespace
 
+// The paths see only products with every size positive: an empty shared
+// index leaves each sum at its +0.0 start.
+bool denseProductWith(const KernelTable& kernels, const DenseProduct& p) {
+    if (p.k <= 0 || p.n <= 0) return true;
+    if (p.depth <= 0) {
+        fill(p.P, p.k * p.n);
+        return true;
+    }
+    // A single row leaves a vector's lanes empty: the scalar path's row
+    // loop is faster on every CPU (a sum of products is one of these).
+    if (p.k == 1) return scalarKernels.denseProduct(p);
+    return kernels.denseProduct(p);
+}
+
+template <typename Index>
+void sparseProductWith(const KernelTable& kernels, const SparseProduct<Index>& p) {
+    if (p.k <= 0 || p.n <= 0) return;
+    if (p.transposed || p.depth <= 0) fill(p.P, p.k * p.n);
+    if (p.depth <= 0) return;
+    if constexpr (sizeof(Index) == 4) kernels.sparseProduct32(p);
+    else kernels.sparseProduct64(p);
+}
+template void sparseProductWith(const KernelTable&, const SparseProduct<std::int32_t>&);
+template void sparseProductWith(const KernelTable&, const SparseProduct<std::int64_t>&);
+
+
 bool fullTimesFull(double* P, const double* X, const double* A, std::ptrdiff_t k,
                    std::ptrdiff_t m, std::ptrdiff_t n) {
-    return runDense(dispatched(), product(P, X, A, k, m, n));
+    return denseProductWith(dispatched(), product(P, X, A, k, m, n));
 }
 
 bool fullTimesTransposed(double* P, const double* X, const double* A, std::ptrdiff_t k,
                          std::ptrdiff_t n, std::ptrdiff_t m) {
-    return runDense(dispatched(), transposedProduct(P, X, A, k, n, m));
+    return denseProductWith(dispatched(), transposedProduct(P, X, A, k, n, m));
 }
 
 void fullTimesSparse(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
                      std::ptrdiff_t n, const std::int32_t* columnStart,
                      const std::int32_t* rowIndex, const double* values) {
-    runSparse(dispatched(), product(P, X, k, m, n, columnStart, rowIndex, values));
+    sparseProductWith(dispatched(), product(P, X, k, m, n, columnStart, rowIndex, values));
 }
 
 void fullTimesSparse(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
                      std::ptrdiff_t n, const std::int64_t* columnStart,
                      const std::int64_t* rowIndex, const double* values) {
-    runSparse(dispatched(), product(P, X, k, m, n, columnStart, rowIndex, values));
+    sparseProductWith(dispatched(), product(P, X, k, m, n, columnStart, rowIndex, values));
 }
 
 void fullTimesSparseTransposed(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
                                std::ptrdiff_t n, const std::int32_t* columnStart,
                                const std::int32_t* rowIndex, const double* values) {
-    runSparse(dispatched(), transposedProduct(P, X, k, m, n, columnStart, rowIndex, values));
+    sparseProductWith(dispatched(), transposedProduct(P, X, k, m, n, columnStart, rowIndex, values));
 }
 
 void fullTimesSparseTransposed(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
                                std::ptrdiff_t n, const std::int64_t* columnStart,
                                const std::int64_t* rowIndex, const double* values) {
-    runSparse(dispatched(), transposedProduct(P, X, k, m, n, columnStart, rowIndex, values));
+    sparseProductWith(dispatched(), transposedProduct(P, X, k, m, n, columnStart, rowIndex, values));
 }
 
 bool validSparseColumns(std::ptrdiff_t m, std::ptrdiff_t n, const std::int32_t* columnStart,
@@ -133,13 +130,13 @@ bool validSparseColumns(std::ptrdiff_t m, std::ptrdiff_t n, const std::int64_t* 
 
 bool fullTimesFullOn(KernelPath path, double* P, const double* X, const double* A,
                      std::ptrdiff_t k, std::ptrdiff_t m, std::ptrdiff_t n) {
-    return kernelPathAvailable(path) && runDense(kernelTable(path), product(P, X, A, k, m, n));
+    return kernelPathAvailable(path) && denseProductWith(kernelTable(path), product(P, X, A, k, m, n));
 }
 
 bool fullTimesTransposedOn(KernelPath path, double* P, const double* X, const double* A,
                            std::ptrdiff_t k, std::ptrdiff_t n, std::ptrdiff_t m) {
     return kernelPathAvailable(path) &&
-           runDense(kernelTable(path), transposedProduct(P, X, A, k, n, m));
+           denseProductWith(kernelTable(path), transposedProduct(P, X, A, k, n, m));
 }
 
 template <typename Index>
@@ -147,7 +144,7 @@ bool fullTimesSparseOn(KernelPath path, double* P, const double* X, std::ptrdiff
                        std::ptrdiff_t m, std::ptrdiff_t n, const Index* columnStart,
                        const Index* rowIndex, const double* values) {
     if (!kernelPathAvailable(path)) return false;
-    runSparse(kernelTable(path), product(P, X, k, m, n, columnStart, rowIndex, values));
+    sparseProductWith(kernelTable(path), product(P, X, k, m, n, columnStart, rowIndex, values));
     return true;
 }
 
@@ -156,7 +153,7 @@ bool fullTimesSparseTransposedOn(KernelPath path, double* P, const double* X, st
                                  std::ptrdiff_t m, std::ptrdiff_t n, const Index* columnStart,
                                  const Index* rowIndex, const double* values) {
     if (!kernelPathAvailable(path)) return false;
-    runSparse(kernelTable(path),
+    sparseProductWith(kernelTable(path),
               transposedProduct(P, X, k, m, n, columnStart, rowIndex, values));
     return true;
 }

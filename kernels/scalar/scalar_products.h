@@ -14,7 +14,7 @@ namespace scalar_product {
 // B(s,c) of a B whose orientation the compiler knows.
 template <bool transposed>
 double bOf(const DenseProduct& p, std::ptrdiff_t s, std::ptrdiff_t c) {
-    return transposed ? p.A[c + s * p.n] : p.A[s + c * p.depth];
+    return transposed ? *p.transposedEntry(s, c) : p.bColumn(c)[s];
 }
 
 // One row of P (k = 1, a dot product per column): four columns' sums side

@@ -91,12 +91,12 @@ inline void packTransposed(double* packed, const DenseProduct& p, std::ptrdiff_t
     constexpr std::ptrdiff_t step = 8;
     std::ptrdiff_t s = 0;
     for (; s + step <= depth; s += step) {
-        const double* a = p.A + c0 + (s0 + s) * p.n;
+        const double* a = p.transposedEntry(s0 + s, c0);
         for (std::ptrdiff_t b = 0; b < width; ++b)
-            for (std::ptrdiff_t t = 0; t < step; ++t) packed[b * depth + s + t] = a[b + t * p.n];
+            for (std::ptrdiff_t t = 0; t < step; ++t) packed[b * depth + s + t] = a[b + t * p.lda];
     }
     for (; s < depth; ++s) {
-        const double* a = p.A + c0 + (s0 + s) * p.n;
+        const double* a = p.transposedEntry(s0 + s, c0);
         for (std::ptrdiff_t b = 0; b < width; ++b) packed[b * depth + s] = a[b];
     }
 }
@@ -112,7 +112,7 @@ struct NextBlock {
     NextBlock() = default;
     NextBlock(const DenseProduct& p, std::ptrdiff_t c0, std::ptrdiff_t width, std::ptrdiff_t s0,
               std::ptrdiff_t depth)
-        : start(p.A + c0 + s0 * p.n), stride(p.n), width(width), depth(depth) {}
+        : start(p.transposedEntry(s0, c0)), stride(p.lda), width(width), depth(depth) {}
 
     std::ptrdiff_t lines() const { return depth * ((width + 7) / 8); }
 

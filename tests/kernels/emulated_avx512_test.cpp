@@ -106,7 +106,7 @@ TEST(EmulatedAvx512, ProductsMatchReference) {
                 std::fill(P, P + k * n, 0.0);
                 return true;
             }
-            return emulatedAvx512.denseProduct({P, X, A, k, depth, n, transposed});
+            return emulatedAvx512.denseProduct({P, X, A, k, depth, n, transposed ? n : depth, transposed});
         },
         emulatedSparse<std::int32_t>, emulatedSparse<std::int64_t>);
 }

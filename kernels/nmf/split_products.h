@@ -1,0 +1,39 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+
+#include "../kernel_table.h"
+#include "../product_problem.h"
+#include "workers.h"
+
+// The products with P's columns shared out over a team: each part is the
+// product of its own columns, every sum whole.
+
+// False when a part's scratch panel cannot be had.
+inline bool splitDense(const Workers& workers, const DenseProduct& p) {
+    const int parts = workers.partsFor(p.n, static_cast<double>(p.k) * p.depth * p.n);
+    std::atomic<bool> done{true};
+    workers.team.run(parts, [&](int part) {
+        const ColumnRange r = columnsOfPart(p.n, parts, part);
+        if (!denseProductWith(workers.product, p.columns(r.begin, r.end))) done = false;
+    });
+    return done;
+}
+
+// Not for a transposed product: parts get runs of S's columns holding
+// near-equal numbers of entries.
+template <typename Index>
+void splitSparse(const Workers& workers, const SparseProduct<Index>& p) {
+    const int parts = workers.partsFor(p.n, static_cast<double>(p.k) * p.begin(p.n));
+    workers.team.run(parts, [&](int part) {
+        const ColumnRange r = entriesOfPart(p.columnStart, p.n, parts, part);
+        sparseProductWith(workers.product, p.columns(r.begin, r.end));
+    });
+}
+
+// P (k×k) = X·Xᵀ for X k×columns.
+inline bool splitGram(const Workers& workers, double* P, const double* X, std::ptrdiff_t k,
+                      std::ptrdiff_t columns) {
+    return splitDense(workers, {P, X, X, k, columns, k, k, true});
+}
