@@ -15,23 +15,26 @@ function [H, info] = greedynmf_project(A, W, varargin)
 %   problem of its own, convex, with one solution when W has full column
 %   rank. It is what scikit-learn's transform does for new rows of X.
 %
-%   Each iteration is one greedycd call on all of H from the gradient
-%   computed afresh. The first call whose gain, f before it less f after
-%   it, is at most tol times f at H = 0 (0.5*norm(A, 'fro')^2) ends the
-%   run, and its result is not taken: H is then as good as a further call
-%   can make it, to tol, and a second projection started from it returns
-%   it unchanged. Like greedynmf, the run works on A and W scaled by powers
-%   of two, so any scale a double can hold gives the same H.
+%   Each iteration is one greedy update (greedycd's) of all of H from the
+%   gradient computed afresh. The first whose gain, f before it less f
+%   after it, is at most tol times f at H = 0 (0.5*norm(A, 'fro')^2) ends
+%   the run, and its result is not taken: H is then as good as a further
+%   update can make it, to tol, and a second projection started from it
+%   returns it unchanged. Like greedynmf, the run works on A and W scaled
+%   by powers of two, so any scale a double can hold gives the same H; and
+%   it runs on greedynmf's compiled solver (nmfsolve), every product and sum
+%   in one fixed order and its work shared out over threads by whole
+%   columns, so H is the same bits on every machine and thread count.
 %
 %   Options, as a struct or as name/value pairs (names in any case):
 %     tol        the stop above (default 1e-12)
 %                  H = greedynmf_project(A, W, 'tol', 1e-8);
-%     maxiter    cap on greedycd calls (default 100). Reaching it warns,
-%                with the identifier greedynmf_project:maxiter.
+%     maxiter    cap on updates (default 100). Reaching it warns, with the
+%                identifier greedynmf_project:maxiter.
 %                  H = greedynmf_project(A, W, 'maxiter', 10);
-%     maxinner   cap on each call's moves per column (default 10*k)
+%     maxinner   cap on each update's moves per column (default 10*k)
 %                  H = greedynmf_project(A, W, 'maxinner', 50);
-%     inner_tol  greedycd's tolerance in each call (default 1e-10)
+%     inner_tol  the updates' tolerance (default 1e-10, as greedycd's)
 %                  H = greedynmf_project(A, W, 'inner_tol', 1e-6);
 %     H0         the start, k-by-n and non-negative (default zeros): the
 %                codes of the previous batch, say
@@ -42,12 +45,15 @@ function [H, info] = greedynmf_project(A, W, varargin)
 %                scikit-learn's form, weighed as greedynmf weighs it:
 %                l1_H = alpha_H*l1_ratio*m, l2_H = alpha_H*(1 - l1_ratio)*m
 %                  H = greedynmf_project(A, W, 'alpha_H', 0.01, 'l1_ratio', 1);
+%     threads    how many threads share the work, as in greedynmf (default:
+%                as many as the host allows)
+%                  H = greedynmf_project(A, W, 'threads', 1);
 %
 %   info is a struct with
-%     objective  f at the start and after each greedycd call taken, in A's
-%                units
-%     iterations the number of calls taken
+%     objective  f at the start and after each update taken, in A's units
+%     iterations the number of updates taken
 %     stop       'tol' or 'maxiter'
+%     threads    how many threads shared the work
 %
 %   Example: codes for new columns with the basis of an earlier fit.
 %     A = rand(50, 4) * rand(4, 300) + rand(50, 300);
@@ -75,45 +81,24 @@ function [H, info] = greedynmf_project(A, W, varargin)
   A = times_power_of_two(A, a);
   W = times_power_of_two(W, b);
   H = times_power_of_two(options.H0, a - b);
-  l1 = min(times_power_of_two(options.penalty.l1_H, a + b), realmax);
-  l2 = min(times_power_of_two(options.penalty.l2_H, 2 * b), realmax);
-
-  if issparse(A)
-    stored = nonzeros(A);
-    zero_objective = 0.5 * (stored' * stored);
-    B = full(W' * A);
-  else
-    zero_objective = 0.5 * (A(:)' * A(:));
-    B = W' * A;
-  end
-  clear A;
-  [Q, G] = penalised_problem(W' * W, B, H, l1, l2);
-  objective = zeros(1, options.maxiter + 1);
-  objective(1) = zero_objective + 0.5 * sum(sum(H .* (G - B + l1)));
-  stop = 'maxiter';
-  iter = 0;
-  while iter < options.maxiter
-    % greedycd counts moves in 32 bits; any cap beyond that is no cap.
-    candidate = greedycd(G, Q, H, options.inner_tol, min(options.maxinner, 2^31 - 1));
-    step = candidate - H;
-    gain = -(sum(sum(G .* step)) + 0.5 * sum(sum(step .* (Q * step))));
-    if gain <= options.tol * zero_objective
-      stop = 'tol';
-      break;
-    end
-    iter = iter + 1;
-    H = candidate;
-    [~, G] = penalised_problem(Q, B, H, l1, 0);
-    objective(iter + 1) = objective(iter) - gain;
-  end
+  settings = struct('task', 2, 'rank', k, 'maxiter', options.maxiter, 'tol', options.tol, ...
+                    'maxinner', min(options.maxinner, 2^31 - 1), 'inner_tol', options.inner_tol, ...
+                    'threads', options.threads);
+  settings.l1_H = min(times_power_of_two(options.penalty.l1_H, a + b), realmax);
+  settings.l2_H = min(times_power_of_two(options.penalty.l2_H, 2 * b), realmax);
+  [H, objective, summary] = nmfsolve(A, W', H, nmfsolve_settings(settings));
 
   H = times_power_of_two(H, b - a);
-  info.objective = times_power_of_two(objective(1:iter + 1), -2 * a);
-  info.iterations = iter;
-  info.stop = stop;
-  if strcmp(stop, 'maxiter') && options.maxiter > 0
+  info.objective = times_power_of_two(objective, -2 * a);
+  info.iterations = summary(1);
+  info.stop = 'tol';
+  if summary(2) == 1
+    info.stop = 'maxiter';
+  end
+  info.threads = summary(3);
+  if strcmp(info.stop, 'maxiter') && options.maxiter > 0
     warning('greedynmf_project:maxiter', ...
-            'greedynmf_project: reached maxiter = %d calls without meeting tol = %g', ...
+            'greedynmf_project: reached maxiter = %d updates without meeting tol = %g', ...
             options.maxiter, options.tol);
   end
 end
@@ -141,7 +126,8 @@ function [A, W, k] = checked_data(A, W)
 end
 
 function options = parse_options(args, k, n, m)
-  names = {'tol', 'maxiter', 'maxinner', 'inner_tol', 'H0', 'l1_H', 'l2_H', 'alpha_H', 'l1_ratio'};
+  names = {'tol', 'maxiter', 'maxinner', 'inner_tol', 'H0', 'l1_H', 'l2_H', 'alpha_H', ...
+           'l1_ratio', 'threads'};
   given = parse_named_options(args, names, 'greedynmf_project');
   read = @(name, default, kind) read_option(given, name, default, kind, 'greedynmf_project');
   options.tol = read('tol', 1e-12, 'nonnegative');
@@ -153,6 +139,7 @@ function options = parse_options(args, k, n, m)
           'maxinner = Inf needs inner_tol > 0: with neither, a call might never end');
   end
   options.penalty = penalty_options(given, m, n, 'greedynmf_project');
+  options.threads = min(read('threads', default_threads(), 'positive_count'), 4096);
   options.H0 = zeros(k, n);
   if isfield(given, 'H0')
     H0 = given.H0;

@@ -1,13 +1,16 @@
 function build_plugins (outdir)
-% BUILD_PLUGINS  Compile greedycd, hardsweep and clipsweep for this host.
+% BUILD_PLUGINS  Compile the toolkit's plug-ins for this host.
 %
-%   build_plugins compiles the three plug-ins next to their help files.
-%   build_plugins(OUTDIR) puts them, with their help files, in OUTDIR.
+%   build_plugins compiles every plug-in (greedycd, hardsweep, clipsweep,
+%   sparsetimes, fixedtimes and nmfsolve, greedynmf's engine) next to its
+%   help file. build_plugins(OUTDIR) puts them, with their help files, in
+%   OUTDIR.
 %
 %   Runs in MATLAB (with a configured C++ compiler, see "mex -setup C++")
-%   and in GNU Octave (with mkoctfile). The plug-ins, the C++ standard and
-%   the floating-point flags (no contraction, so results are the same bits
-%   on every host) come from build_settings.txt beside this file.
+%   and in GNU Octave (with mkoctfile). The plug-ins, the C++ standard, the
+%   floating-point flags (no contraction, so results are the same bits on
+%   every host) and the thread flags (none on Windows, whose own threads
+%   the solver uses) come from build_settings.txt beside this file.
 
 here = fileparts (mfilename ('fullpath'));
 if nargin < 1
@@ -38,12 +41,13 @@ end
 function build_with_octave (names, here, sources, includes, outdir, settings)
 % mkoctfile takes its flags from the environment; put the caller's back after.
 saved = getenv ('CXXFLAGS');
+threads = thread_flags (settings);
 setenv ('CXXFLAGS', strjoin ([{'-O2', ['-std=c++' settings.cxx_standard{1}]}, ...
-                              settings.gcc_flags], ' '));
+                              settings.gcc_flags, threads], ' '));
 cleanup = onCleanup (@() setenv ('CXXFLAGS', saved));
 for i = 1:numel (names)
   output = fullfile (outdir, [names{i} '.mex']);
-  [text, status] = mkoctfile ('--mex', includes{:}, fullfile (here, [names{i} '.cpp']), ...
+  [text, status] = mkoctfile ('--mex', threads{:}, includes{:}, fullfile (here, [names{i} '.cpp']), ...
                               sources{:}, '-o', output);
   if status ~= 0
     error ('build_plugins:failed', 'building %s failed:\n%s', names{i}, text);
@@ -80,7 +84,19 @@ compiler = mex.getCompilerConfigurations ('C++', 'Selected');
 if ~isempty (compiler) && ~isempty (strfind (compiler.ShortName, 'MSVC'))
   flags = {strjoin([{'COMPFLAGS=$COMPFLAGS', ['/std:c++' standard]}, settings.msvc_flags], ' ')};
 else
-  flags = {strjoin([{'CXXFLAGS=$CXXFLAGS', ['-std=c++' standard]}, settings.gcc_flags], ' ')};
+  threads = thread_flags (settings);
+  flags = {strjoin([{'CXXFLAGS=$CXXFLAGS', ['-std=c++' standard]}, settings.gcc_flags, threads], ' ')};
+  if ~isempty (threads)
+    flags{end+1} = strjoin ([{'LDFLAGS=$LDFLAGS'}, threads], ' ');
+  end
+end
+end
+
+function flags = thread_flags (settings)
+% Windows builds start the system's own threads and need no flag.
+flags = {};
+if ~ispc ()
+  flags = settings.thread_flags;
 end
 end
 

@@ -1,23 +1,12 @@
-function [Wt, H] = nmf_start(A, k, mean_A, init, fill)
-% NMF_START  A start for greedynmf: W' (k-by-m) and H (k-by-n) for the
-% m-by-n A. 'random' draws uniform factors from rand's current state,
-% scaled so that W*H has the mean of A; 'nndsvd' takes the non-negative
-% parts of the leading k singular pairs of A, and 'nndsvda' also fills the
-% zeros that leaves with FILL.
-  [m, n] = size(A);
-  if strcmp(init, 'random')
-    Wt = rand(k, m);
-    H = rand(k, n);
-    % Uniform entries give W*H a mean of k/4 before scaling.
-    scale = sqrt(mean_A / (k / 4));
-    Wt = Wt * scale;
-    H = H * scale;
-  else
-    [Wt, H] = nndsvd_start(A, k);
-    if strcmp(init, 'nndsvda')
-      Wt(Wt == 0) = fill;
-      H(H == 0) = fill;
-    end
+function [Wt, H] = nmf_start(A, k, init, fill)
+% NMF_START  An SVD start for greedynmf: W' (k-by-m) and H (k-by-n) for the
+% m-by-n A. 'nndsvd' takes the non-negative parts of the leading k singular
+% pairs of A, and 'nndsvda' also fills the zeros that leaves with FILL.
+% (Random starts are drawn by nmfsolve itself.)
+  [Wt, H] = nndsvd_start(A, k);
+  if strcmp(init, 'nndsvda')
+    Wt(Wt == 0) = fill;
+    H(H == 0) = fill;
   end
 end
 

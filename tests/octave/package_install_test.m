@@ -17,7 +17,7 @@ function package_install_test (tarball, scratch)
   assert (installed{1}.name, "greedysweep");
 
   pkg ("load", "greedysweep");
-  for name = {"greedycd", "hardsweep", "clipsweep", "sparsetimes", "fixedtimes"}
+  for name = {"greedycd", "hardsweep", "clipsweep", "sparsetimes", "fixedtimes", "nmfsolve"}
     where = which (name{1});
     assert (strncmp (where, scratch, numel (scratch)) && strcmp (where(end-3:end), ".mex"),
             "%s resolves to %s, not to the installed plug-in", name{1}, where);

@@ -1,0 +1,128 @@
+// Random calls of nmfsolve: A, Wt0 and H0 come from the fuzzer's bytes as
+// for every plug-in, and the settings row from the first byte, valid but for
+// one pattern. On top of what every call must satisfy, a well-formed call
+// must succeed and return, bit for bit, what the solver gives when called
+// directly on one thread (so the gateway passes everything through and the
+// team's cut changes nothing); any other call must be refused.
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "call_checks.h"
+#include "greedy_nmf.h"
+
+namespace {
+
+constexpr const char* name = "nmfsolve";
+constexpr int slots = 17;
+
+// Bits of the selector: task (1, 2, 1, or 3 which no call may ask for),
+// iterations, extrapolation, penalties, tolerance, threads.
+std::vector<double> settingsFrom(std::uint8_t selector, std::size_t rank) {
+    const double tasks[] = {1, 2, 1, 3};
+    const double iterations[] = {0, 1, 3, 8};
+    const double threads[] = {1, 3};
+    const bool penalised = selector & 0x20;
+    return {tasks[selector & 3], static_cast<double>(rank), 7, iterations[(selector >> 2) & 3],
+            selector & 0x40 ? 1e-4 : 0.0, INFINITY, 0, 3, 1e-5, selector & 0x10 ? 1.0 : 0.0,
+            penalised ? 0.5 : 0, penalised ? 0.25 : 0, penalised ? 0.125 : 0, penalised ? 1.0 : 0.0,
+            threads[selector >> 7], 0, 0};
+}
+
+bool isRealDouble(const mxArray* A) { return mxIsDouble(A) && !mxIsComplex(A); }
+
+bool isWellFormed(const fuzzcall::Call& call, const std::vector<double>& settings) {
+    if (settings[0] == 3) return false;
+    const bool factorise = settings[0] == 1;
+    const mxArray* A = call.inputs[0];
+    const mxArray* Wt = call.inputs[1];
+    const mxArray* H = call.inputs[2];
+    constexpr std::size_t limit = std::size_t{1} << 31;
+    if (call.nlhs > (factorise ? 4 : 3) || !isRealDouble(A) || mxGetM(A) >= limit ||
+        mxGetN(A) >= limit || mxIsEmpty(A) || !fuzzcall::isUsableMatrix(Wt) ||
+        !fuzzcall::isUsableMatrix(H) || !fuzzcall::hostHasRoomFor(call, factorise ? 4 : 3))
+        return false;
+    if (factorise && mxIsEmpty(Wt) && mxIsEmpty(H)) return true;
+    const std::size_t k = mxGetM(Wt);
+    return k == static_cast<std::size_t>(settings[1]) && k > 0 && mxGetN(Wt) == mxGetM(A) &&
+           mxGetM(H) == k && mxGetN(H) == mxGetN(A);
+}
+
+void expectSame(const std::vector<double>& expected, const mxArray* output, const char* what) {
+    fuzzcall::require(fuzzcall::sameBits(testhost::values(output), expected), name,
+                      std::string(what) + " differs from the solver's own");
+}
+
+void checkAgainstSolver(const fuzzcall::Call& call, const std::vector<double>& s,
+                        const testhost::CallResult& result) {
+    const mxArray* input = call.inputs[0];
+    const std::ptrdiff_t m = static_cast<std::ptrdiff_t>(mxGetM(input));
+    const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(mxGetN(input));
+    const std::ptrdiff_t k = static_cast<std::ptrdiff_t>(s[1]);
+    const std::vector<double> values = testhost::values(input);
+    const bool sparse = mxIsSparse(input);
+    const NmfMatrix<std::int32_t> A{m, n, values.data(), sparse ? mxGetJc_700(input) : nullptr,
+                                    sparse ? mxGetIr_700(input) : nullptr};
+    std::vector<double> Wt = testhost::values(call.inputs[1]), H = testhost::values(call.inputs[2]);
+    std::vector<double> summary;
+    if (s[0] == 1) {
+        if (Wt.empty()) {
+            Wt.resize(k * m), H.resize(k * n);
+            nmfRandomStart(A, k, 7, Wt.data(), H.data());
+        }
+        NmfOptions o;
+        o.maxiter = s[3], o.tol = s[4], o.maxinner = 3, o.innerTol = s[8], o.extrapolate = s[9] == 1;
+        o.l1W = s[10], o.l2W = s[11], o.l1H = s[12], o.l2H = s[13];
+        NmfRun run;
+        fuzzcall::require(greedyNmf(A, k, Wt.data(), H.data(), o, run) == NmfStatus::done, name,
+                          "the solver ran out of memory");
+        const int given = call.nlhs > 0 ? call.nlhs : 1;
+        expectSame(Wt, result.outputs[0].get(), "Wt");
+        if (given > 1) expectSame(H, result.outputs[1].get(), "H");
+        if (given > 2) {
+            const std::vector<double> trace = testhost::values(result.outputs[2].get());
+            std::vector<double> objective;
+            for (std::size_t i = 0; i < trace.size(); i += 2) objective.push_back(trace[i]);
+            fuzzcall::require(fuzzcall::sameBits(objective, run.objective), name,
+                              "the objective trace differs from the solver's own");
+        }
+        return;
+    }
+    NmfProjectOptions o;
+    o.maxiter = s[3], o.tol = s[4], o.maxinner = 3, o.innerTol = s[8], o.l1H = s[12], o.l2H = s[13];
+    NmfProjectRun run;
+    fuzzcall::require(nmfProject(A, k, Wt.data(), H.data(), o, run) == NmfStatus::done, name,
+                      "the solver ran out of memory");
+    expectSame(H, result.outputs[0].get(), "H");
+    if (call.nlhs > 1) expectSame(run.objective, result.outputs[1].get(), "the objective trace");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const testhost::Plugin plugin(PLUGIN_PATH);
+    if (size < 1) return 0;
+    fuzzcall::Call call = fuzzcall::decodeCall(data + 1, size - 1);
+    if (call.inputs.size() != 3) return 0;  // the settings make the fourth
+    const std::size_t rank = mxIsEmpty(call.inputs[1]) ? 1 + data[0] % 3 : mxGetM(call.inputs[1]);
+    const std::vector<double> settings = settingsFrom(data[0], rank);
+    call.arrays.push_back(testhost::makeDouble(1, slots, settings));
+    call.inputs.push_back(call.arrays.back().get());
+
+    const bool wellFormed = isWellFormed(call, settings);
+    const testhost::CallResult result = fuzzcall::callChecked(plugin, name, call, 4);
+    fuzzcall::require(result.printed.empty(), name, "printed '" + result.printed + "'");
+    if (!wellFormed) {
+        fuzzcall::require(result.error.has_value(), name, "a malformed call was not refused");
+        return 0;
+    }
+    fuzzcall::require(!result.error, name,
+                      "a well-formed call was refused: " +
+                          (result.error ? result.error->identifier + ": " + result.error->message
+                                        : std::string()));
+    checkAgainstSolver(call, settings, result);
+    return 0;
+}
