@@ -42,12 +42,13 @@ bool HalfStep::gradient(const Workers& workers, const HalfStepProblem& problem, 
 
     const DenseProduct product{G, Q, X, k, k, columns, k, false};
     const int parts = workers.partsFor(columns, static_cast<double>(k) * k * columns);
+    const int chunks = chunksFor(parts, columns);
     double* const largest = largest_.get();
+    for (int part = 0; part < parts; ++part) largest[part] = 0.0;
     std::atomic<bool> done{true};
     // The largest reduction is a maximum, the same however the columns are cut.
-    workers.team.run(parts, [&](int part) {
-        const ColumnRange r = columnsOfPart(columns, parts, part);
-        largest[part] = 0.0;
+    const auto cut = [&](int c) { return columnsOfPart(columns, chunks, c); };
+    claimChunks(workers, parts, chunks, cut, [&](ColumnRange r, int part) {
         if (!denseProductWith(workers.product, product.columns(r.begin, r.end))) {
             done = false;
             return;
@@ -61,7 +62,8 @@ bool HalfStep::gradient(const Workers& workers, const HalfStepProblem& problem, 
         const GreedyProblem mine{g, Q, X + r.begin * k, diag, halfDiag,
                                  static_cast<std::int32_t>(r.end - r.begin),
                                  static_cast<std::int32_t>(k), problem.maxinner};
-        largest[part] = workers.greedy.initialReduction(mine);
+        const double reduction = workers.greedy.initialReduction(mine);
+        if (reduction > largest[part]) largest[part] = reduction;
     });
     if (!done) return false;
     double init = 0.0;
@@ -77,7 +79,12 @@ void HalfStep::update(const Workers& workers, const HalfStepProblem& problem, do
     const GreedyProblem whole{G, Q_.get(), X, diag_.get(), diag_.get() + k,
                               static_cast<std::int32_t>(columns), static_cast<std::int32_t>(k),
                               problem.maxinner};
-    splitColumns(workers, columns, static_cast<double>(k) * k * columns, [&](ColumnRange r) {
-        workers.greedy.greedyColumns(columnsOf(whole, r.begin, r.end), threshold_, 0);
-    });
+    // Columns make from none to maxinner moves: the parts claim chunks of them.
+    const int parts = workers.partsFor(columns, static_cast<double>(k) * k * columns);
+    const int chunks = chunksFor(parts, columns);
+    claimChunks(
+        workers, parts, chunks, [&](int c) { return columnsOfPart(columns, chunks, c); },
+        [&](ColumnRange r, int) {
+            workers.greedy.greedyColumns(columnsOf(whole, r.begin, r.end), threshold_, 0);
+        });
 }

@@ -14,10 +14,11 @@
 
 namespace {
 
-// A waiting thread looks this many times before it sleeps: the parts of
-// one step follow those of the last within microseconds, and waking a
-// sleeping thread costs about as long as the spin.
-constexpr int spinChecks = 4000;
+// A waiting thread looks this many times (some hundreds of microseconds)
+// before it sleeps: the parts of one step follow those of the last after at
+// most a serial sum over a factor, and waking a sleeping thread can cost
+// as long again.
+constexpr int spinChecks = 20000;
 
 inline void relax() {
 #if GREEDYSWEEP_X86_64

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <new>
@@ -55,6 +56,25 @@ ColumnRange entriesOfPart(const Index* columnStart, std::ptrdiff_t columns, int 
         return low;
     };
     return {firstColumnFrom(part), firstColumnFrom(part + 1)};
+}
+
+// f(cut(c), part) for chunks c = 0 … chunks − 1 that `parts` parts claim in
+// turn, so that a part whose columns cost less, or whose core runs faster,
+// takes more of them.
+template <class Cut, class F>
+void claimChunks(const Workers& workers, int parts, int chunks, const Cut& cut, const F& f) {
+    std::atomic<int> next{0};
+    workers.team.run(parts, [&](int part) {
+        for (int c; (c = next.fetch_add(1, std::memory_order_relaxed)) < chunks;) f(cut(c), part);
+    });
+}
+
+// Chunks enough for claiming to even out uneven columns and uneven cores:
+// `perPart` for each part, as many as there are columns at most.
+inline int chunksFor(int parts, std::ptrdiff_t columns, int perPart = 8) {
+    if (parts == 1) return 1;
+    const std::ptrdiff_t chunks = static_cast<std::ptrdiff_t>(perPart) * parts;
+    return static_cast<int>(columns < chunks ? columns : chunks);
 }
 
 // f(range) for each part of `columns` columns that cost `work` in all.
