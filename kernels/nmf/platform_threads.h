@@ -37,6 +37,9 @@ private:
     CONDITION_VARIABLE condition_ = CONDITION_VARIABLE_INIT;
 };
 
+// Lets another thread that is ready run on this core.
+inline void yieldThread() { SwitchToThread(); }
+
 class Thread {
 public:
     // False when the system starts no thread.
@@ -96,6 +99,9 @@ public:
 private:
     std::condition_variable condition_;
 };
+
+// Lets another thread that is ready run on this core.
+inline void yieldThread() { std::this_thread::yield(); }
 
 class Thread {
 public:

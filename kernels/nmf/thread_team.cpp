@@ -14,13 +14,19 @@
 
 namespace {
 
-// A waiting thread looks this many times (some hundreds of microseconds)
-// before it sleeps: the parts of one step follow those of the last after at
-// most a serial sum over a factor, and waking a sleeping thread can cost
-// as long again.
-constexpr int spinChecks = 20000;
+// A waiting thread looks this many times (a millisecond or so) before it
+// sleeps: the parts of one step follow those of the last after at most a
+// serial sum over a factor, and waking a sleeping thread costs tens of
+// microseconds. After the first few looks it yields its core between them,
+// so that a team larger than the cores it gets (or sharing them with other
+// work) still lets every part run.
+constexpr int spinChecks = 2000, pausedChecks = 64;
 
-inline void relax() {
+inline void relax(int check) {
+    if (check >= pausedChecks) {
+        platform::yieldThread();
+        return;
+    }
 #if GREEDYSWEEP_X86_64
     _mm_pause();
 #endif
@@ -30,7 +36,7 @@ template <class Ready>
 bool spinUntil(const Ready& ready) {
     for (int i = 0; i < spinChecks; ++i) {
         if (ready()) return true;
-        relax();
+        relax(i);
     }
     return ready();
 }
