@@ -26,6 +26,13 @@ if(GREEDYSWEEP_SANITIZE)
   target_link_options(greedysweep_flags INTERFACE ${sanitizers})
 endif()
 
+# ThreadSanitizer, for the solver's team of threads (the tsan preset).
+if(GREEDYSWEEP_TSAN)
+  set(thread_sanitizer -fsanitize=thread -fno-omit-frame-pointer)
+  target_compile_options(greedysweep_flags INTERFACE ${thread_sanitizer})
+  target_link_options(greedysweep_flags INTERFACE ${thread_sanitizer})
+endif()
+
 # Fuzzing: coverage for libFuzzer plus both sanitizers on every target, so the
 # test host, the plug-in modules and the kernels are all instrumented. Only
 # the fuzz executables link libFuzzer itself.
