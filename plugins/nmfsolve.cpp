@@ -214,7 +214,8 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     const std::size_t m = mxGetM(A), n = mxGetN(A);
     if (m == 0 || n == 0) arguments::refuse(plugin, "shape", "A must not be empty");
     // A random start (task 1 only) comes with Wt0 and H0 both empty.
-    const bool drawn = factorising && mxIsEmpty(Wt0) && mxIsEmpty(H0);
+    const bool drawn =
+        factorising && mxGetNumberOfElements(Wt0) == 0 && mxGetNumberOfElements(H0) == 0;
     const std::size_t k = drawn ? static_cast<std::size_t>(s[rank]) : mxGetM(Wt0);
     if (!drawn && (k == 0 || !hasShape(Wt0, k, m) || !hasShape(H0, k, n) ||
                    k != static_cast<std::size_t>(s[rank])))

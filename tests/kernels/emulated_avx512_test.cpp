@@ -25,6 +25,7 @@
 #define GREEDYSWEEP_UNROLL_TILE
 
 #include "emulated_layer.h"
+#include "nmf_golden_runs.h"
 #include "x86/avx512_tiles.h"
 #include "vector/vector_kernels.h"
 
@@ -109,6 +110,16 @@ TEST(EmulatedAvx512, ProductsMatchReference) {
             return emulatedAvx512.denseProduct({P, X, A, k, depth, n, transposed ? n : depth, transposed});
         },
         emulatedSparse<std::int32_t>, emulatedSparse<std::int64_t>);
+}
+
+// The solvers over the same table, at every thread count.
+TEST(EmulatedAvx512, SolversGiveTheGoldenHashes) {
+    const SolverSetup setup{&emulatedAvx512, &emulatedAvx512, 0};
+    for (const golden::Run& run : golden::runs)
+        for (int threads : golden::threadCounts)
+            EXPECT_EQ(golden::outcomeOf(run, setup, threads).hash, run.hash)
+                << (run.projection ? "projection, " : "") << (run.sparse ? "sparse" : "dense")
+                << ", " << threads << " threads";
 }
 
 }  // namespace
