@@ -365,3 +365,22 @@ function X = checked_start(X, shape, name)
   X = full(double(X));
   refuse_bad_values(X, name, 'greedynmf:badOption');
 end
+
+%!test
+%! % A rank-3 product is fitted closely from a seeded start, which is
+%! % repeatable and leaves the caller's generator alone.
+%! A = [1 0 2; 0 1 1; 1 1 0; 2 0 1] * [1 2 0 1 0; 0 1 1 0 2; 1 0 1 1 1];
+%! state = rand ('state');
+%! [W, H, info] = greedynmf (A, 3, 'seed', 4, 'tol', 0, 'maxiter', 300);
+%! assert (isequal (rand ('state'), state));
+%! assert (size (W), [4, 3]);
+%! assert (size (H), [3, 5]);
+%! assert (all (W(:) >= 0) && all (H(:) >= 0));
+%! assert (info.relerr < 1e-3);
+%! [W2, H2] = greedynmf (A, 3, struct ('seed', 4, 'tol', 0, 'maxiter', 300));
+%! assert (isequal (W, W2) && isequal (H, H2));
+%!error <unknown option 'maxIters'> greedynmf (rand (3), 1, 'maxIters', 5)
+%!demo
+%! A = rand (200, 5) * rand (5, 300) + rand (200, 300);
+%! [W, H, info] = greedynmf (A, 5, 'seed', 1, 'verbose', true);
+%! printf ('relative error %.3g after %d iterations\n', info.relerr, info.iterations);

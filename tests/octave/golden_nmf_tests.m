@@ -28,17 +28,33 @@
 %!  H0 = (1 + mod (r * 7 + j * 2, 13)) / 16;
 %!endfunction
 
-%!function h = golden_hash (m, n, k, sparse_A, extrapolate, iterations)
+%!function h = golden_hash (m, n, k, sparse_A, extrapolate, iterations, penalties, threads)
 %!  [A, W0, H0] = golden_problem (m, n, k, sparse_A);
 %!  [W, H, info] = greedynmf (A, k, 'W0', W0, 'H0', H0, 'maxiter', iterations, 'tol', 0, ...
-%!                            'extrapolate', extrapolate);
+%!                            'extrapolate', extrapolate, 'l1_W', penalties(1), ...
+%!                            'l2_W', penalties(2), 'l1_H', penalties(3), ...
+%!                            'l2_H', penalties(4), 'threads', threads);
+%!  assert (info.threads, threads);
 %!  h = fnv1a32 (W', H, info.objective);
+%!endfunction
+
+%!function h = golden_projection_hash (m, n, k, sparse_A, penalties, threads)
+%!  [A, W0] = golden_problem (m, n, k, sparse_A);
+%!  [H, info] = greedynmf_project (A, W0, 'l1_H', penalties(1), 'l2_H', penalties(2), ...
+%!                                 'threads', threads);
+%!  h = fnv1a32 (H, info.objective);
 %!endfunction
 
 %!test
 %! % Extrapolated runs go to 24 iterations, so that each has one undone.
 %! warning ("off", "greedynmf:maxiter", "local");
-%! assert (golden_hash (70, 45, 6, false, false, 8), hex2dec ("98d71244"));
-%! assert (golden_hash (80, 50, 5, true, false, 8), hex2dec ("90b45613"));
-%! assert (golden_hash (70, 45, 6, false, true, 24), hex2dec ("757b65d8"));
-%! assert (golden_hash (80, 50, 5, true, true, 24), hex2dec ("f92415ef"));
+%! for threads = [1, 2, 3, 7]
+%!   assert (golden_hash (70, 45, 6, false, false, 8, [0 0 0 0], threads), hex2dec ("98d71244"));
+%!   assert (golden_hash (80, 50, 5, true, false, 8, [0 0 0 0], threads), hex2dec ("90b45613"));
+%!   assert (golden_hash (70, 45, 6, false, true, 24, [0 0 0 0], threads), hex2dec ("757b65d8"));
+%!   assert (golden_hash (80, 50, 5, true, true, 24, [0 0 0 0], threads), hex2dec ("f92415ef"));
+%!   assert (golden_hash (70, 45, 6, false, true, 24, [0.5 0.25 0.125 1], threads), hex2dec ("b6d709bd"));
+%!   assert (golden_hash (80, 50, 5, true, true, 24, [0.25 1 0.5 0.125], threads), hex2dec ("0d158fa0"));
+%!   assert (golden_projection_hash (70, 45, 6, false, [0 0], threads), hex2dec ("451aca15"));
+%!   assert (golden_projection_hash (80, 50, 5, true, [0.5 0.125], threads), hex2dec ("77875f88"));
+%! end

@@ -251,6 +251,33 @@
 %! assert (rand (1, 3), expected);
 
 %!test
+%! % The seeded start is the toolkit's own, whatever state rand is in: its
+%! % first entries are SplitMix64's first draws from the seed, times the
+%! % scale that gives W*H A's mean; the start is the same for a sparse A.
+%! [W, H] = greedynmf (A, k, "seed", 0, "maxiter", 0);
+%! scale = sqrt (mean (A(:)) / (k / 4));
+%! assert (W(1, 1:2), [0.8833108082136426, 0.43152799704850997] * scale, 4 * eps);
+%! [Ws, Hs] = greedynmf (sparse (A), k, "seed", 0, "maxiter", 0);
+%! assert (isequal (Ws, W) && isequal (Hs, H));
+%! rand ("state", 3);
+%! [W2, H2] = greedynmf (A, k, "seed", 0, "maxiter", 0);
+%! assert (isequal (W2, W) && isequal (H2, H));
+
+%!test
+%! % threads: the same bits at every count; never more threads than the
+%! % larger side of A; the default is what the host allows.
+%! [W1, H1, info1] = greedynmf (A, k, "seed", 2, "maxiter", 12, "threads", 1);
+%! [W3, H3, info3] = greedynmf (A, k, "seed", 2, "maxiter", 12, "threads", 3);
+%! assert (isequal ({W1, H1, info1.objective}, {W3, H3, info3.objective}));
+%! assert ([info1.threads, info3.threads], [1, 3]);
+%! [~, ~, info] = greedynmf (A(1:3, 1:2), 1, "seed", 2, "maxiter", 2, "threads", 64);
+%! assert (info.threads, 3);
+%! [~, ~, info] = greedynmf (A, k, "seed", 2, "maxiter", 1);
+%! assert (info.threads, min (nproc ("overridable"), 15));
+%! [H, pinfo] = greedynmf_project (A, W1, "threads", 2);
+%! assert (isequal (H, greedynmf_project (A, W1, "threads", 1)) && pinfo.threads == 2);
+
+%!test
 %! % Reaching maxiter with tol unmet warns, with an identifier; meeting tol,
 %! % or asking for no tol, does not.
 %! state = warning ();
@@ -306,3 +333,9 @@
 %!error <seed must be an integer of at least 0> greedynmf (A, k, "seed", Inf)
 %!error <tol must be a finite, non-negative number> greedynmf (A, k, "tol", NaN)
 %!error <init must be 'random', 'nndsvd' or 'nndsvda'> greedynmf (A, k, "init", "svd")
+%!error <threads must be an integer of at least 1> greedynmf (A, k, "threads", 0)
+%!error <threads must be an integer of at least 1> greedynmf_project (A, rand (12, 2), "threads", 1.5)
+%!error id=nmfsolve:nargin nmfsolve (A, [], [])
+%!error <settings: threads \(1 to 4096\) is out of range> nmfsolve (A, [], [], [1, 2, 1, 3, 0, Inf, 0, 2, 1e-5, 1, 0, 0, 0, 0, 0, 0, 0])
+%!error id=nmfsolve:badSettings nmfsolve (A, [], [], [1, 2, 1])
+%!error id=nmfsolve:shape nmfsolve (A, rand (2, 12), rand (2, 14), [1, 2, NaN, 3, 0, Inf, 0, 2, 1e-5, 1, 0, 0, 0, 0, 1, 0, 0])

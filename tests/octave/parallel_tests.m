@@ -39,6 +39,18 @@
 %! assert (isequal (sweep_parallel (2, @clipsweep, M, C, 0, 12, 101), clipsweep (M, C, 0, 12, 101)));
 
 %!testif ; parallel_loads ()
+%! % greedynmf in parcellfun's workers runs one thread each by default, so
+%! % that the workers do not share the cores out again; its bits are those
+%! % of the session's own run at any thread count.
+%! A = rand (40, 30);
+%! fit = @(seed) greedynmf_info (A, 3, "seed", seed, "maxiter", 5, "tol", 0);
+%! infos = parcellfun (2, fit, {1, 2}, "UniformOutput", false, "VerboseLevel", 0);
+%! assert (cellfun (@(info) info.threads, infos), [1, 1]);
+%! [~, ~, here] = greedynmf (A, 3, "seed", 2, "maxiter", 5, "tol", 0, "threads", 2);
+%! assert (here.threads, 2);
+%! assert (isequal (infos{2}.objective, here.objective));
+
+%!testif ; parallel_loads ()
 %! % The example, small.
 %! evalc ("timings = parallel_demo (2, 8, 300, 20);");
 %! assert ({timings.name}, {"greedycd", "hardsweep"});
