@@ -1,4 +1,5 @@
-# Runs RcppML's nmf on a problem written by make_data.m, on one thread.
+# Runs RcppML's nmf on a problem written by make_data.m, on the threads
+# GREEDYSWEEP_PEER_THREADS names (one unless set).
 #
 #   Rscript run_rcppml.R FOLDER SEED ITERATIONS...
 #
@@ -7,7 +8,8 @@
 # every iteration runs), times the fit, and prints one line: iterations,
 # seconds, objective 0.5*||A - W*H||_F^2 with W = w*diag(d).
 suppressMessages({ library(Matrix); library(RcppML) })
-setRcppMLthreads(1)
+threads <- as.integer(Sys.getenv("GREEDYSWEEP_PEER_THREADS", "1"))
+setRcppMLthreads(threads)
 
 args <- commandArgs(trailingOnly = TRUE)
 folder <- args[1]
