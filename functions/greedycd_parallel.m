@@ -17,15 +17,19 @@ function Wnew = greedycd_parallel(workers, GW, HHt, W, tol, maxinner)
 %   pays only when a call has enough columns: see the README for where the
 %   copying costs more than it saves.
 %
-%   Example (Octave):
+%   Example (Octave), a second or two on a laptop:
 %     pkg load parallel
-%     H = rand(20, 5000);  V = rand(100000, 5000);  W = rand(100000, 20);
+%     H = rand(20, 500);  V = rand(20000, 500);  W = rand(20000, 20);
 %     HHt = H * H';  GW = HHt * W' - H * V';
 %     Wnew = greedycd_parallel(2, GW, HHt, W', 1e-5, 20);
 %     isequal(Wnew, greedycd(GW, HHt, W', 1e-5, 20))
 %
 %   See also GREEDYCD, SWEEP_PARALLEL.
 
+  if nargin ~= 6
+    error('greedycd_parallel:nargin', ['takes 6 inputs, got %d: ', ...
+          'greedycd_parallel(workers, GW, HHt, W, tol, maxinner)'], nargin);
+  end
   [k, n] = size(GW);
   splittable = is_real_double(GW) && is_real_double(HHt) && is_real_double(W) ...
                && isequal(size(HHt), [k, k]) && isequal(size(W), [k, n]) && n > 1;

@@ -243,7 +243,7 @@ function [W, H, info] = greedynmf(A, k, varargin)
     end
     settings.seed = seeds(j);
     settings.elapsed = toc(started);
-    [Wt, H, trace, summary] = nmfsolve(A, Wt0, H0, nmfsolve_settings(settings));
+    [Wt, H, trace, summary] = call_nmfsolve('greedynmf', A, Wt0, H0, nmfsolve_settings(settings));
     candidate = struct('Wt', Wt, 'H', H, 'trace', trace, 'summary', summary);
     clear Wt H;
     if j == 1 || candidate.trace(1, end) < run.trace(1, end)
@@ -313,6 +313,11 @@ function [Wt0, H0] = fixed_start(A, k, options, half)
   if ~isempty(options.W0)
     Wt0 = times_power_of_two(checked_start(options.W0, [m, k], 'W0')', -half);
     H0 = times_power_of_two(checked_start(options.H0, [k, n], 'H0'), -half);
+    if ~any(Wt0(:)) && ~any(H0(:))
+      % Both gradients are zero there, so no iteration would leave it.
+      error('greedynmf:badOption', ['W0 and H0 are both zero, a start greedynmf cannot ', ...
+            'leave: give a start with a non-zero entry, or leave W0 and H0 out']);
+    end
   elseif ~strcmp(options.init, 'random')
     % 'nndsvda' fills with the mean of A itself, which scales as A does,
     % not as the factors do.

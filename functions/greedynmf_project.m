@@ -86,7 +86,7 @@ function [H, info] = greedynmf_project(A, W, varargin)
                     'threads', options.threads);
   settings.l1_H = min(times_power_of_two(options.penalty.l1_H, a + b), realmax);
   settings.l2_H = min(times_power_of_two(options.penalty.l2_H, 2 * b), realmax);
-  [H, objective, summary] = nmfsolve(A, W', H, nmfsolve_settings(settings));
+  [H, objective, summary] = call_nmfsolve('greedynmf_project', A, W', H, nmfsolve_settings(settings));
 
   H = times_power_of_two(H, b - a);
   info.objective = times_power_of_two(objective, -2 * a);

@@ -13,15 +13,19 @@ function X = sweep_parallel(workers, sweep, M, C, lambda, n, m)
 %   Each block of C, and its result, is copied to its process and back, so
 %   this pays only when a call has enough columns: see the README.
 %
-%   Example (Octave):
+%   Example (Octave), a second or two on a laptop:
 %     pkg load parallel
-%     D = randn(400, 200);  Y = randn(400, 20000);
+%     D = randn(400, 200);  Y = randn(400, 5000);
 %     M = D' * D;  C = -D' * Y;
-%     X = sweep_parallel(2, @hardsweep, M, C, 0.5, 200, 20000);
-%     isequal(X, hardsweep(M, C, 0.5, 200, 20000))
+%     X = sweep_parallel(2, @hardsweep, M, C, 0.5, 200, 5000);
+%     isequal(X, hardsweep(M, C, 0.5, 200, 5000))
 %
 %   See also HARDSWEEP, CLIPSWEEP, GREEDYCD_PARALLEL.
 
+  if nargin ~= 7
+    error('sweep_parallel:nargin', ['takes 7 inputs, got %d: ', ...
+          'sweep_parallel(workers, sweep, M, C, lambda, n, m)'], nargin);
+  end
   if ~(isscalar(workers) && isnumeric(workers) && workers >= 1 && workers == fix(workers))
     error('sweep_parallel:badWorkers', 'workers must be a positive integer');
   end

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "mex.h"
 
@@ -61,6 +62,18 @@ inline void checkRealFullNumeric(const char* plugin, const mxArray* input, const
 
 inline void checkNotEmpty(const char* plugin, const mxArray* input, const char* name) {
     if (mxGetNumberOfElements(input) == 0) refuse(plugin, "empty", "%s must not be empty", name);
+}
+
+// A new rows×cols real double matrix of zeros, or none when the host has no
+// memory for it: our test host then returns none, and Octave throws (it has
+// not reported anything yet), so that the gateway can refuse the call with
+// its own identifier. (MATLAB ends such a call with its own error.)
+inline mxArray* newMatrix(std::size_t rows, std::size_t cols) {
+    try {
+        return mxCreateDoubleMatrix(static_cast<mwSize>(rows), static_cast<mwSize>(cols), mxREAL);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
 }
 
 // Truncation toward zero; a value with no 32-bit result (NaN, ±Inf, out of

@@ -57,7 +57,7 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
         arguments::refuse(plugin, "badSparse",
                           "A's column starts or row indices are out of order or out of range");
 
-    mxArray* P = mxCreateDoubleMatrix(static_cast<mwSize>(k), static_cast<mwSize>(n), mxREAL);
+    mxArray* P = arguments::newMatrix(static_cast<std::size_t>(k), static_cast<std::size_t>(n));
     if (!P) arguments::refuse(plugin, "outOfMemory", "no memory for the %td by %td result", k, n);
     double* p = mxGetPr(P);
     const double* x = mxGetPr(X);

@@ -28,7 +28,7 @@ bool hasShape(const mxArray* array, std::int32_t rows, std::int32_t cols) {
 
 // A new k×n matrix holding a copy of `source`'s data.
 mxArray* copyOf(const mxArray* source, std::int32_t k, std::int32_t n) {
-    mxArray* copy = mxCreateDoubleMatrix(k, n, mxREAL);
+    mxArray* copy = arguments::newMatrix(static_cast<std::size_t>(k), static_cast<std::size_t>(n));
     if (copy) {
         const std::size_t count = static_cast<std::size_t>(k) * static_cast<std::size_t>(n);
         if (count > 0) std::memcpy(mxGetPr(copy), mxGetPr(source), count * sizeof(double));

@@ -104,7 +104,7 @@ void printIteration(void* context, const NmfIteration& it) {
 }
 
 mxArray* matrix(std::ptrdiff_t rows, std::ptrdiff_t columns) {
-    return mxCreateDoubleMatrix(static_cast<mwSize>(rows), static_cast<mwSize>(columns), mxREAL);
+    return arguments::newMatrix(static_cast<std::size_t>(rows), static_cast<std::size_t>(columns));
 }
 
 // A new rows×columns copy of `source`, or of nothing (a zero matrix).

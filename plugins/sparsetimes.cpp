@@ -43,7 +43,7 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
         arguments::refuse(plugin, "badSparse", "A's column starts or row indices are out of order "
                                                "or out of range");
 
-    mxArray* P = mxCreateDoubleMatrix(static_cast<mwSize>(k), static_cast<mwSize>(n), mxREAL);
+    mxArray* P = arguments::newMatrix(static_cast<std::size_t>(k), static_cast<std::size_t>(n));
     if (!P) arguments::refuse(plugin, "outOfMemory", "no memory for the %td by %td result", k, n);
     fullTimesSparse(mxGetPr(P), mxGetPr(X), k, m, n, columnStart, rowIndex, mxGetPr(A));
     plhs[0] = P;

@@ -51,7 +51,7 @@ inline void sweepGateway(const char* plugin, SweepKernel sweep, int nlhs, mxArra
                               rows * cols);
     }
 
-    mxArray* X = mxCreateDoubleMatrix(n, m, mxREAL);
+    mxArray* X = arguments::newMatrix(static_cast<std::size_t>(n), static_cast<std::size_t>(m));
     if (!X) arguments::refuse(plugin, "outOfMemory", "no memory for the %d by %d result", n, m);
     plhs[0] = X;
     sweep(mxGetPr(X), mxGetPr(M), mxGetPr(C), lambda, n, m);

@@ -47,6 +47,7 @@
 %!error id=fixedtimes:notRealDouble fixedtimes (1, 1i)
 %!error id=fixedtimes:notRealNumeric fixedtimes (1, 1, 'transpose')
 %!error id=fixedtimes:badFlag fixedtimes (1, 1, 2)
+%!error id=fixedtimes:outOfMemory fixedtimes (zeros (1e5, 1), zeros (1, 1e5))
 %!error id=fixedtimes:badFlag fixedtimes (1, 1, [true true])
 %!error <X is 2 by 3 and A is 3 by 2; X\*A' needs> fixedtimes (ones (2, 3), ones (3, 2), true)
 %!error id=fixedtimes:shape fixedtimes (ones (2, 3), sparse (2, 2))

@@ -334,6 +334,8 @@
 %!error <tol must be a finite, non-negative number> greedynmf (A, k, "tol", NaN)
 %!error <init must be 'random', 'nndsvd' or 'nndsvda'> greedynmf (A, k, "init", "svd")
 %!error <threads must be an integer of at least 1> greedynmf (A, k, "threads", 0)
+%!error <W0 and H0 are both zero> greedynmf (A, k, "W0", zeros (12, k), "H0", zeros (k, 15))
+%!error <no memory for rank k = 1000000000 with a 12-by-15 A .* choose a smaller k> greedynmf (A, 1e9)
 %!error <threads must be an integer of at least 1> greedynmf_project (A, rand (12, 2), "threads", 1.5)
 %!error id=nmfsolve:nargin nmfsolve (A, [], [])
 %!error <settings: threads \(1 to 4096\) is out of range> nmfsolve (A, [], [], [1, 2, 1, 3, 0, Inf, 0, 2, 1e-5, 1, 0, 0, 0, 0, 0, 0, 0])

@@ -51,10 +51,18 @@
 %! assert (isequal (infos{2}.objective, here.objective));
 
 %!testif ; parallel_loads ()
+%! % The help examples, as a user pastes them.
+%! for name = {"greedycd_parallel", "sweep_parallel"}
+%!   assert (strtrim (evalc (help_example (name{1}))), "ans = 1");
+%! end
+
+%!testif ; parallel_loads ()
 %! % The example, small.
 %! evalc ("timings = parallel_demo (2, 8, 300, 20);");
 %! assert ({timings.name}, {"greedycd", "hardsweep"});
 %! assert ([timings.same_bits], [true, true]);
 
 %!error <workers must be a positive integer> greedycd_parallel (0, 1, 1, 1, 0, 1)
+%!error <takes 6 inputs, got 5: greedycd_parallel\(workers, GW, HHt, W, tol, maxinner\)> greedycd_parallel (2, 1, 1, 1, 0)
+%!error id=sweep_parallel:nargin sweep_parallel (2, @hardsweep, 1, 1, 0.5, 1)
 %!error <sweep must be @hardsweep or @clipsweep> sweep_parallel (2, @sin, 1, 1, 0, 1, 1)
