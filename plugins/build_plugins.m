@@ -26,7 +26,21 @@ settings = read_settings (fullfile (here, 'build_settings.txt'));
 names = settings.plugins;
 
 if exist ('OCTAVE_VERSION', 'builtin')
-  build_with_octave (names, here, sources, includes, outdir, settings);
+  % mkoctfile takes its flags from the environment; put the caller's back after.
+  saved = getenv ('CXXFLAGS');
+  threads = thread_flags (settings);
+  setenv ('CXXFLAGS', strjoin ([{'-O2', ['-std=c++' settings.cxx_standard{1}]}, ...
+                                settings.gcc_flags, threads], ' '));
+  cleanup = onCleanup (@() setenv ('CXXFLAGS', saved));
+  for i = 1:numel (names)
+    output = fullfile (outdir, [names{i} '.mex']);
+    [text, status] = mkoctfile ('--mex', threads{:}, includes{:}, ...
+                                fullfile (here, [names{i} '.cpp']), sources{:}, '-o', output);
+    if status ~= 0
+      error ('build_plugins:failed', 'building %s failed:\n%s', names{i}, text);
+    end
+    fprintf ('built %s\n', output);
+  end
 else
   build_with_matlab (names, here, sources, includes, outdir, settings);
 end
@@ -35,24 +49,6 @@ if ~strcmp (canonical (outdir), canonical (here))
   for i = 1:numel (names)
     copyfile (fullfile (here, [names{i} '.m']), outdir);
   end
-end
-end
-
-function build_with_octave (names, here, sources, includes, outdir, settings)
-% mkoctfile takes its flags from the environment; put the caller's back after.
-saved = getenv ('CXXFLAGS');
-threads = thread_flags (settings);
-setenv ('CXXFLAGS', strjoin ([{'-O2', ['-std=c++' settings.cxx_standard{1}]}, ...
-                              settings.gcc_flags, threads], ' '));
-cleanup = onCleanup (@() setenv ('CXXFLAGS', saved));
-for i = 1:numel (names)
-  output = fullfile (outdir, [names{i} '.mex']);
-  [text, status] = mkoctfile ('--mex', threads{:}, includes{:}, fullfile (here, [names{i} '.cpp']), ...
-                              sources{:}, '-o', output);
-  if status ~= 0
-    error ('build_plugins:failed', 'building %s failed:\n%s', names{i}, text);
-  end
-  fprintf ('built %s\n', output);
 end
 end
 
