@@ -172,7 +172,7 @@ void registerProducts() {
                         for (auto _ : state) {
                             const bool ran =
                                 transposed
-                                    ? fullTimesTransposedOn(path, P->data(), H->data(), A->data(), k, n, m)
+                                    ? fullTimesTransposedOn(path, P->data(), H->data(), A->data(), k, m, n)
                                     : fullTimesFullOn(path, P->data(), W->data(), A->data(), k, m, n);
                             if (!ran) {
                                 state.SkipWithError("path refused");

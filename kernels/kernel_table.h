@@ -46,12 +46,16 @@ bool greedyCoordinateUpdateWith(const KernelTable& kernels, double* GW, const do
                                 double* W, double tol, std::int32_t n, std::int32_t k,
                                 std::int32_t maxinner);
 
-// The products with any table, for every size: an empty product, an empty
-// shared index and a single row of P are handled here, as the public entry
-// points do.
+// The products with exactly this table, for every size: an empty product
+// and an empty shared index are handled here.
 [[nodiscard]] bool denseProductWith(const KernelTable& kernels, const DenseProduct& p);
 template <typename Index>
 void sparseProductWith(const KernelTable& kernels, const SparseProduct<Index>& p);
+
+// The table a product with k rows of P takes where `preferred` is the path
+// chosen: a single row (a sum of products) leaves a vector's lanes empty,
+// and the scalar path's row loop is faster on every CPU.
+const KernelTable& productTableFor(const KernelTable& preferred, std::ptrdiff_t k);
 
 // Each defined in its path's source.
 extern const KernelTable scalarKernels;

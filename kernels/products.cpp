@@ -9,41 +9,78 @@
 
 namespace {
 
-const KernelTable& dispatched() { return kernelTable(dispatchedPath(Kernel::product)); }
-
 void fill(double* P, std::ptrdiff_t count) {
     for (std::ptrdiff_t i = 0; i < count; ++i) P[i] = 0.0;
 }
 
-DenseProduct product(double* P, const double* X, const double* A, std::ptrdiff_t k,
-                     std::ptrdiff_t m, std::ptrdiff_t n) {
-    return {P, X, A, k, m, n, m, false};
+template <typename Index>
+SparseProduct<Index> sparse(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
+                            std::ptrdiff_t n, const Index* columnStart, const Index* rowIndex,
+                            const double* values, bool transposed) {
+    return {P, X, k, m, n, columnStart, rowIndex, values, transposed};
 }
 
-// X·Aᵀ sums over A's columns: depth n, and P has A's m rows as columns.
-DenseProduct transposedProduct(double* P, const double* X, const double* A, std::ptrdiff_t k,
-                               std::ptrdiff_t n, std::ptrdiff_t m) {
-    return {P, X, A, k, n, m, m, true};
+}  // namespace
+
+const KernelTable& productTableFor(const KernelTable& preferred, std::ptrdiff_t k) {
+    return k == 1 ? scalarKernels : preferred;
+}
+
+// The paths see only products with every size positive: an empty shared
+// index leaves each sum at its +0.0 start.
+bool denseProductWith(const KernelTable& kernels, const DenseProduct& p) {
+    if (p.k <= 0 || p.width() <= 0) return true;
+    if (p.depth() <= 0) {
+        fill(p.P, p.k * p.width());
+        return true;
+    }
+    return kernels.denseProduct(p);
 }
 
 template <typename Index>
-SparseProduct<Index> product(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
-                             std::ptrdiff_t n, const Index* columnStart, const Index* rowIndex,
-                             const double* values) {
-    return {P, X, k, m, n, columnStart, rowIndex, values, false};
+void sparseProductWith(const KernelTable& kernels, const SparseProduct<Index>& p) {
+    if (p.k <= 0 || p.width() <= 0) return;
+    if (p.transposed || p.depth() <= 0) fill(p.P, p.k * p.width());
+    if (p.depth() <= 0) return;
+    if constexpr (sizeof(Index) == 4) kernels.sparseProduct32(p);
+    else kernels.sparseProduct64(p);
 }
 
-// X·Sᵀ sums over S's n columns; P has S's m rows as columns.
-template <typename Index>
-SparseProduct<Index> transposedProduct(double* P, const double* X, std::ptrdiff_t k,
-                                       std::ptrdiff_t m, std::ptrdiff_t n,
-                                       const Index* columnStart, const Index* rowIndex,
-                                       const double* values) {
-    return {P, X, k, n, m, columnStart, rowIndex, values, true};
+namespace {
+
+const KernelTable& dispatched(std::ptrdiff_t k) {
+    return productTableFor(kernelTable(dispatchedPath(Kernel::product)), k);
+}
+
+}  // namespace
+
+bool fullTimesFull(double* P, const double* X, const double* A, std::ptrdiff_t k,
+                   std::ptrdiff_t m, std::ptrdiff_t n) {
+    return denseProductWith(dispatched(k), {P, X, A, k, m, n, m, false});
+}
+
+bool fullTimesTransposed(double* P, const double* X, const double* A, std::ptrdiff_t k,
+                         std::ptrdiff_t m, std::ptrdiff_t n) {
+    return denseProductWith(dispatched(k), {P, X, A, k, m, n, m, true});
 }
 
 template <typename Index>
-bool valid(std::ptrdiff_t m, std::ptrdiff_t n, const Index* columnStart, const Index* rowIndex) {
+void fullTimesSparse(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
+                     std::ptrdiff_t n, const Index* columnStart, const Index* rowIndex,
+                     const double* values) {
+    sparseProductWith(dispatched(k), sparse(P, X, k, m, n, columnStart, rowIndex, values, false));
+}
+
+template <typename Index>
+void fullTimesSparseTransposed(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
+                               std::ptrdiff_t n, const Index* columnStart,
+                               const Index* rowIndex, const double* values) {
+    sparseProductWith(dispatched(k), sparse(P, X, k, m, n, columnStart, rowIndex, values, true));
+}
+
+template <typename Index>
+bool validSparseColumns(std::ptrdiff_t m, std::ptrdiff_t n, const Index* columnStart,
+                        const Index* rowIndex) {
     if (columnStart[0] != 0) return false;
     for (std::ptrdiff_t j = 0; j < n; ++j)
         if (columnStart[j + 1] < columnStart[j]) return false;
@@ -51,92 +88,20 @@ bool valid(std::ptrdiff_t m, std::ptrdiff_t n, const Index* columnStart, const I
     // over the indices can.
     bool inside = true;
     const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(columnStart[n]);
-    for (std::ptrdiff_t t = 0; t < count; ++t)
-        inside &= rowIndex[t] >= 0 && rowIndex[t] < m;
+    for (std::ptrdiff_t t = 0; t < count; ++t) inside &= rowIndex[t] >= 0 && rowIndex[t] < m;
     return inside;
-}
-
-}  // namespace
-
-// The paths see only products with every size positive: an empty shared
-// index leaves each sum at its +0.0 start.
-bool denseProductWith(const KernelTable& kernels, const DenseProduct& p) {
-    if (p.k <= 0 || p.n <= 0) return true;
-    if (p.depth <= 0) {
-        fill(p.P, p.k * p.n);
-        return true;
-    }
-    // A single row leaves a vector's lanes empty: the scalar path's row
-    // loop is faster on every CPU (a sum of products is one of these).
-    if (p.k == 1) return scalarKernels.denseProduct(p);
-    return kernels.denseProduct(p);
-}
-
-template <typename Index>
-void sparseProductWith(const KernelTable& kernels, const SparseProduct<Index>& p) {
-    if (p.k <= 0 || p.n <= 0) return;
-    if (p.transposed || p.depth <= 0) fill(p.P, p.k * p.n);
-    if (p.depth <= 0) return;
-    if constexpr (sizeof(Index) == 4) kernels.sparseProduct32(p);
-    else kernels.sparseProduct64(p);
-}
-template void sparseProductWith(const KernelTable&, const SparseProduct<std::int32_t>&);
-template void sparseProductWith(const KernelTable&, const SparseProduct<std::int64_t>&);
-
-
-bool fullTimesFull(double* P, const double* X, const double* A, std::ptrdiff_t k,
-                   std::ptrdiff_t m, std::ptrdiff_t n) {
-    return denseProductWith(dispatched(), product(P, X, A, k, m, n));
-}
-
-bool fullTimesTransposed(double* P, const double* X, const double* A, std::ptrdiff_t k,
-                         std::ptrdiff_t n, std::ptrdiff_t m) {
-    return denseProductWith(dispatched(), transposedProduct(P, X, A, k, n, m));
-}
-
-void fullTimesSparse(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
-                     std::ptrdiff_t n, const std::int32_t* columnStart,
-                     const std::int32_t* rowIndex, const double* values) {
-    sparseProductWith(dispatched(), product(P, X, k, m, n, columnStart, rowIndex, values));
-}
-
-void fullTimesSparse(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
-                     std::ptrdiff_t n, const std::int64_t* columnStart,
-                     const std::int64_t* rowIndex, const double* values) {
-    sparseProductWith(dispatched(), product(P, X, k, m, n, columnStart, rowIndex, values));
-}
-
-void fullTimesSparseTransposed(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
-                               std::ptrdiff_t n, const std::int32_t* columnStart,
-                               const std::int32_t* rowIndex, const double* values) {
-    sparseProductWith(dispatched(), transposedProduct(P, X, k, m, n, columnStart, rowIndex, values));
-}
-
-void fullTimesSparseTransposed(double* P, const double* X, std::ptrdiff_t k, std::ptrdiff_t m,
-                               std::ptrdiff_t n, const std::int64_t* columnStart,
-                               const std::int64_t* rowIndex, const double* values) {
-    sparseProductWith(dispatched(), transposedProduct(P, X, k, m, n, columnStart, rowIndex, values));
-}
-
-bool validSparseColumns(std::ptrdiff_t m, std::ptrdiff_t n, const std::int32_t* columnStart,
-                        const std::int32_t* rowIndex) {
-    return valid(m, n, columnStart, rowIndex);
-}
-
-bool validSparseColumns(std::ptrdiff_t m, std::ptrdiff_t n, const std::int64_t* columnStart,
-                        const std::int64_t* rowIndex) {
-    return valid(m, n, columnStart, rowIndex);
 }
 
 bool fullTimesFullOn(KernelPath path, double* P, const double* X, const double* A,
                      std::ptrdiff_t k, std::ptrdiff_t m, std::ptrdiff_t n) {
-    return kernelPathAvailable(path) && denseProductWith(kernelTable(path), product(P, X, A, k, m, n));
+    return kernelPathAvailable(path) &&
+           denseProductWith(kernelTable(path), {P, X, A, k, m, n, m, false});
 }
 
 bool fullTimesTransposedOn(KernelPath path, double* P, const double* X, const double* A,
-                           std::ptrdiff_t k, std::ptrdiff_t n, std::ptrdiff_t m) {
+                           std::ptrdiff_t k, std::ptrdiff_t m, std::ptrdiff_t n) {
     return kernelPathAvailable(path) &&
-           denseProductWith(kernelTable(path), transposedProduct(P, X, A, k, n, m));
+           denseProductWith(kernelTable(path), {P, X, A, k, m, n, m, true});
 }
 
 template <typename Index>
@@ -144,7 +109,7 @@ bool fullTimesSparseOn(KernelPath path, double* P, const double* X, std::ptrdiff
                        std::ptrdiff_t m, std::ptrdiff_t n, const Index* columnStart,
                        const Index* rowIndex, const double* values) {
     if (!kernelPathAvailable(path)) return false;
-    sparseProductWith(kernelTable(path), product(P, X, k, m, n, columnStart, rowIndex, values));
+    sparseProductWith(kernelTable(path), sparse(P, X, k, m, n, columnStart, rowIndex, values, false));
     return true;
 }
 
@@ -153,20 +118,24 @@ bool fullTimesSparseTransposedOn(KernelPath path, double* P, const double* X, st
                                  std::ptrdiff_t m, std::ptrdiff_t n, const Index* columnStart,
                                  const Index* rowIndex, const double* values) {
     if (!kernelPathAvailable(path)) return false;
-    sparseProductWith(kernelTable(path),
-              transposedProduct(P, X, k, m, n, columnStart, rowIndex, values));
+    sparseProductWith(kernelTable(path), sparse(P, X, k, m, n, columnStart, rowIndex, values, true));
     return true;
 }
 
-template bool fullTimesSparseOn(KernelPath, double*, const double*, std::ptrdiff_t,
-                                std::ptrdiff_t, std::ptrdiff_t, const std::int32_t*,
-                                const std::int32_t*, const double*);
-template bool fullTimesSparseOn(KernelPath, double*, const double*, std::ptrdiff_t,
-                                std::ptrdiff_t, std::ptrdiff_t, const std::int64_t*,
-                                const std::int64_t*, const double*);
-template bool fullTimesSparseTransposedOn(KernelPath, double*, const double*, std::ptrdiff_t,
-                                          std::ptrdiff_t, std::ptrdiff_t, const std::int32_t*,
-                                          const std::int32_t*, const double*);
-template bool fullTimesSparseTransposedOn(KernelPath, double*, const double*, std::ptrdiff_t,
-                                          std::ptrdiff_t, std::ptrdiff_t, const std::int64_t*,
-                                          const std::int64_t*, const double*);
+// Each template once for each index width the hosts use.
+#define GREEDYSWEEP_PRODUCTS_FOR(Index)                                                          \
+    template void sparseProductWith(const KernelTable&, const SparseProduct<Index>&);           \
+    template void fullTimesSparse(double*, const double*, std::ptrdiff_t, std::ptrdiff_t,         \
+                                  std::ptrdiff_t, const Index*, const Index*, const double*);    \
+    template void fullTimesSparseTransposed(double*, const double*, std::ptrdiff_t,              \
+                                            std::ptrdiff_t, std::ptrdiff_t, const Index*,        \
+                                            const Index*, const double*);                        \
+    template bool validSparseColumns(std::ptrdiff_t, std::ptrdiff_t, const Index*, const Index*); \
+    template bool fullTimesSparseOn(KernelPath, double*, const double*, std::ptrdiff_t,           \
+                                    std::ptrdiff_t, std::ptrdiff_t, const Index*, const Index*,   \
+                                    const double*);                                              \
+    template bool fullTimesSparseTransposedOn(KernelPath, double*, const double*, std::ptrdiff_t, \
+                                              std::ptrdiff_t, std::ptrdiff_t, const Index*,       \
+                                              const Index*, const double*);
+GREEDYSWEEP_PRODUCTS_FOR(std::int32_t)
+GREEDYSWEEP_PRODUCTS_FOR(std::int64_t)

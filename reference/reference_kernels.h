@@ -96,7 +96,7 @@ inline void fullTimesFull(double* P, const double* X, const double* A, std::ptrd
 
 // P = X·Aᵀ, X k×n, A m×n: the sum runs along row i of A.
 inline void fullTimesTransposed(double* P, const double* X, const double* A, std::ptrdiff_t k,
-                                std::ptrdiff_t n, std::ptrdiff_t m) {
+                                std::ptrdiff_t m, std::ptrdiff_t n) {
     for (std::ptrdiff_t i = 0; i < m; ++i)
         for (std::ptrdiff_t r = 0; r < k; ++r) {
             double sum = 0.0;

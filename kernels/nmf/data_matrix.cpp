@@ -51,7 +51,7 @@ bool DataMatrix<Index>::timesA(const Workers& workers, double* P, const double* 
 template <typename Index>
 bool DataMatrix<Index>::timesTransposed(const Workers& workers, double* P, const double* X,
                                         std::ptrdiff_t k) const {
-    if (!sparse()) return splitDense(workers, {P, X, A_.values, k, A_.n, A_.m, A_.m, true});
+    if (!sparse()) return splitDense(workers, {P, X, A_.values, k, A_.m, A_.n, A_.m, true});
     splitSparse(workers, SparseProduct<Index>{P, X, k, A_.n, A_.m, tStart_.get(), tRow_.get(),
                                               tValues_.get(), false});
     return true;

@@ -49,7 +49,7 @@ bool HalfStep::gradient(const Workers& workers, const HalfStepProblem& problem, 
     // The largest reduction is a maximum, the same however the columns are cut.
     const auto cut = [&](int c) { return columnsOfPart(columns, chunks, c); };
     claimChunks(workers, parts, chunks, cut, [&](ColumnRange r, int part) {
-        if (!denseProductWith(workers.product, product.columns(r.begin, r.end))) {
+        if (!denseProductWith(productTableFor(workers.product, k), product.columns(r.begin, r.end))) {
             done = false;
             return;
         }

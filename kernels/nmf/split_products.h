@@ -14,13 +14,15 @@
 // again, so there are two per part: enough to even out cores that run at
 // different speeds (docs/performance.md).
 inline bool splitDense(const Workers& workers, const DenseProduct& p) {
-    const int parts = workers.partsFor(p.n, static_cast<double>(p.k) * p.depth * p.n);
-    const int chunks = chunksFor(parts, p.n, 2);
+    const std::ptrdiff_t width = p.width();
+    const int parts = workers.partsFor(width, static_cast<double>(p.k) * p.depth() * width);
+    const int chunks = chunksFor(parts, width, 2);
+    const KernelTable& kernels = productTableFor(workers.product, p.k);
     std::atomic<bool> done{true};
     claimChunks(
-        workers, parts, chunks, [&](int c) { return columnsOfPart(p.n, chunks, c); },
+        workers, parts, chunks, [&](int c) { return columnsOfPart(width, chunks, c); },
         [&](ColumnRange r, int) {
-            if (!denseProductWith(workers.product, p.columns(r.begin, r.end))) done = false;
+            if (!denseProductWith(kernels, p.columns(r.begin, r.end))) done = false;
         });
     return done;
 }
@@ -30,15 +32,17 @@ inline bool splitDense(const Workers& workers, const DenseProduct& p) {
 // cache unevenly.
 template <typename Index>
 void splitSparse(const Workers& workers, const SparseProduct<Index>& p) {
-    const int parts = workers.partsFor(p.n, static_cast<double>(p.k) * p.begin(p.n));
-    const int chunks = chunksFor(parts, p.n);
+    const std::ptrdiff_t width = p.width();
+    const int parts = workers.partsFor(width, static_cast<double>(p.k) * p.begin(width));
+    const int chunks = chunksFor(parts, width);
+    const KernelTable& kernels = productTableFor(workers.product, p.k);
     claimChunks(
-        workers, parts, chunks, [&](int c) { return entriesOfPart(p.columnStart, p.n, chunks, c); },
-        [&](ColumnRange r, int) { sparseProductWith(workers.product, p.columns(r.begin, r.end)); });
+        workers, parts, chunks, [&](int c) { return entriesOfPart(p.columnStart, width, chunks, c); },
+        [&](ColumnRange r, int) { sparseProductWith(kernels, p.columns(r.begin, r.end)); });
 }
 
 // P (k×k) = X·Xᵀ for X k×columns.
 inline bool splitGram(const Workers& workers, double* P, const double* X, std::ptrdiff_t k,
                       std::ptrdiff_t columns) {
-    return splitDense(workers, {P, X, X, k, columns, k, k, true});
+    return splitDense(workers, {P, X, X, k, k, columns, k, true});
 }

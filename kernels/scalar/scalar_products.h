@@ -23,28 +23,28 @@ template <bool transposed>
 void denseRow(const DenseProduct& p) {
     constexpr std::ptrdiff_t width = 4;
     std::ptrdiff_t c = 0;
-    for (; c + width <= p.n; c += width) {
+    for (; c + width <= p.width(); c += width) {
         double sum[width] = {0.0, 0.0, 0.0, 0.0};
-        for (std::ptrdiff_t s = 0; s < p.depth; ++s) {
+        for (std::ptrdiff_t s = 0; s < p.depth(); ++s) {
             const double x = p.X[s];
             for (std::ptrdiff_t b = 0; b < width; ++b)
                 sum[b] = sum[b] + x * bOf<transposed>(p, s, c + b);
         }
         for (std::ptrdiff_t b = 0; b < width; ++b) p.P[c + b] = sum[b];
     }
-    for (; c < p.n; ++c) {
+    for (; c < p.width(); ++c) {
         double sum = 0.0;
-        for (std::ptrdiff_t s = 0; s < p.depth; ++s) sum = sum + p.X[s] * bOf<transposed>(p, s, c);
+        for (std::ptrdiff_t s = 0; s < p.depth(); ++s) sum = sum + p.X[s] * bOf<transposed>(p, s, c);
         p.P[c] = sum;
     }
 }
 
 template <bool transposed>
 void denseRows(const DenseProduct& p) {
-    for (std::ptrdiff_t c = 0; c < p.n; ++c) {
+    for (std::ptrdiff_t c = 0; c < p.width(); ++c) {
         double* out = p.P + c * p.k;
         for (std::ptrdiff_t r = 0; r < p.k; ++r) out[r] = 0.0;
-        for (std::ptrdiff_t s = 0; s < p.depth; ++s) {
+        for (std::ptrdiff_t s = 0; s < p.depth(); ++s) {
             const double* x = p.X + s * p.k;
             const double b = bOf<transposed>(p, s, c);
             for (std::ptrdiff_t r = 0; r < p.k; ++r) out[r] = out[r] + x[r] * b;
@@ -66,7 +66,7 @@ inline bool dense(const DenseProduct& p) {
 template <typename Index>
 void sparse(const SparseProduct<Index>& p) {
     if (p.transposed) {
-        for (std::ptrdiff_t s = 0; s < p.depth; ++s) {
+        for (std::ptrdiff_t s = 0; s < p.depth(); ++s) {
             const double* x = p.X + s * p.k;
             for (std::ptrdiff_t t = p.begin(s); t < p.end(s); ++t) {
                 double* out = p.P + p.row(t) * p.k;
@@ -76,7 +76,7 @@ void sparse(const SparseProduct<Index>& p) {
         }
         return;
     }
-    for (std::ptrdiff_t j = 0; j < p.n; ++j) {
+    for (std::ptrdiff_t j = 0; j < p.width(); ++j) {
         double* out = p.P + j * p.k;
         for (std::ptrdiff_t r = 0; r < p.k; ++r) out[r] = 0.0;
         for (std::ptrdiff_t t = p.begin(j); t < p.end(j); ++t) {

@@ -134,9 +134,9 @@ struct NextBlock {
 inline NextBlock blockAfter(const DenseProduct& p, std::ptrdiff_t g0, std::ptrdiff_t s0,
                             std::ptrdiff_t depth, std::ptrdiff_t panelDepth, std::ptrdiff_t group) {
     const auto smaller = [](std::ptrdiff_t a, std::ptrdiff_t b) { return a < b ? a : b; };
-    if (g0 + group < p.n) return NextBlock(p, g0 + group, smaller(group, p.n - g0 - group), s0, depth);
-    if (s0 + depth < p.depth)
-        return NextBlock(p, 0, smaller(group, p.n), s0 + depth, smaller(panelDepth, p.depth - s0 - depth));
+    if (g0 + group < p.width()) return NextBlock(p, g0 + group, smaller(group, p.width() - g0 - group), s0, depth);
+    if (s0 + depth < p.depth())
+        return NextBlock(p, 0, smaller(group, p.width()), s0 + depth, smaller(panelDepth, p.depth() - s0 - depth));
     return NextBlock();
 }
 
@@ -149,11 +149,11 @@ bool dense(const DenseProduct& p) {
     const std::ptrdiff_t paddedRows = (p.k + lanes - 1) / lanes * lanes;
     // A transposed B's packed block (as many columns as B has, up to a
     // group) is as large as X's panel.
-    const std::ptrdiff_t packedWidth = p.transposed ? (p.n < group ? p.n : group) : 0;
+    const std::ptrdiff_t packedWidth = p.transposed ? (p.width() < group ? p.width() : group) : 0;
     std::ptrdiff_t panelDepth =
         L::productPanelDoubles / (packedWidth > paddedRows ? packedWidth : paddedRows);
     if (panelDepth < 1) panelDepth = 1;
-    if (panelDepth > p.depth) panelDepth = p.depth;
+    if (panelDepth > p.depth()) panelDepth = p.depth();
     const std::ptrdiff_t packed = packedWidth * panelDepth;
     std::unique_ptr<double[]> scratch(new (std::nothrow) double[paddedRows * panelDepth + packed]);
     if (!scratch) return false;
@@ -161,11 +161,11 @@ bool dense(const DenseProduct& p) {
     double* const packedColumns = panel + paddedRows * panelDepth;
 
     const typename L::Part last = L::firstLanes(p.k - (paddedRows - lanes));
-    for (std::ptrdiff_t s0 = 0; s0 < p.depth; s0 += panelDepth) {
-        const std::ptrdiff_t depth = p.depth - s0 < panelDepth ? p.depth - s0 : panelDepth;
+    for (std::ptrdiff_t s0 = 0; s0 < p.depth(); s0 += panelDepth) {
+        const std::ptrdiff_t depth = p.depth() - s0 < panelDepth ? p.depth() - s0 : panelDepth;
         packRows(panel, p, s0, depth, paddedRows, tileRows);
-        for (std::ptrdiff_t g0 = 0; g0 < p.n; g0 += group) {
-            const std::ptrdiff_t width = p.n - g0 < group ? p.n - g0 : group;
+        for (std::ptrdiff_t g0 = 0; g0 < p.width(); g0 += group) {
+            const std::ptrdiff_t width = p.width() - g0 < group ? p.width() - g0 : group;
             NextBlock next;
             if (p.transposed) {
                 packTransposed(packedColumns, p, g0, width, s0, depth);
@@ -212,8 +212,8 @@ void sparseBand(const SparseProduct<Index>& p, std::ptrdiff_t r0, typename L::Pa
     // is asked for `ahead` entries before it is needed, every cache line of
     // the band (the last entries ask again for the last column, harmlessly).
     constexpr std::ptrdiff_t ahead = 16, line = 8;
-    const std::ptrdiff_t finalEntry = p.end(p.n - 1) - 1;
-    for (std::ptrdiff_t j = 0; j < p.n; ++j) {
+    const std::ptrdiff_t finalEntry = p.end(p.width() - 1) - 1;
+    for (std::ptrdiff_t j = 0; j < p.width(); ++j) {
         V sums[vectors];
         GREEDYSWEEP_UNROLL_TILE
         for (int v = 0; v < vectors; ++v) sums[v] = V(0.0);
@@ -244,7 +244,7 @@ void sparseTransposedBand(const SparseProduct<Index>& p, std::ptrdiff_t r0,
                           typename L::Part last) {
     using V = typename L::Vec;
     constexpr int lanes = L::lanes;
-    for (std::ptrdiff_t s = 0; s < p.depth; ++s) {
+    for (std::ptrdiff_t s = 0; s < p.depth(); ++s) {
         const double* x = p.X + s * p.k + r0;
         V column[vectors];
         GREEDYSWEEP_UNROLL_TILE

@@ -59,7 +59,7 @@ void checkAgainstReference(const fuzzcall::Call& call, const testhost::CallResul
         reference::fullTimesSparse(P.data(), x.data(), k, columns, mxGetJc_700(A), mxGetIr_700(A),
                                    a.data());
     else if (transposed)
-        reference::fullTimesTransposed(P.data(), x.data(), a.data(), k, depth, n);
+        reference::fullTimesTransposed(P.data(), x.data(), a.data(), k, rows, columns);
     else
         reference::fullTimesFull(P.data(), x.data(), a.data(), k, depth, n);
     const mxArray* output = result.outputs[0].get();

@@ -88,26 +88,16 @@ TEST(EmulatedAvx512, GreedyUpdateMatchesReference) {
 template <typename Index>
 void emulatedSparse(double* P, const double* X, std::ptrdiff_t k, const SparseMatrix<Index>& S,
                     bool transposed) {
-    // The entry points' part: sizes positive, and P zeroed for Sᵀ.
-    const std::ptrdiff_t depth = transposed ? S.n : S.m, n = transposed ? S.m : S.n;
-    std::fill(P, P + k * n, 0.0);
-    if (k == 0 || n == 0 || depth == 0) return;
-    const SparseProduct<Index> p{P, X, k, depth, n, S.columnStart.data(), S.rowIndex.data(),
-                                 S.values.data(), transposed};
-    if constexpr (sizeof(Index) == 4) emulatedAvx512.sparseProduct32(p);
-    else emulatedAvx512.sparseProduct64(p);
+    sparseProductWith(emulatedAvx512, SparseProduct<Index>{P, X, k, S.m, S.n, S.columnStart.data(),
+                                                           S.rowIndex.data(), S.values.data(),
+                                                           transposed});
 }
 
 TEST(EmulatedAvx512, ProductsMatchReference) {
     checkProducts(
-        [](double* P, const double* X, const double* A, std::ptrdiff_t k, std::ptrdiff_t depth,
+        [](double* P, const double* X, const double* A, std::ptrdiff_t k, std::ptrdiff_t m,
            std::ptrdiff_t n, bool transposed) {
-            if (k == 0 || n == 0) return true;
-            if (depth == 0) {
-                std::fill(P, P + k * n, 0.0);
-                return true;
-            }
-            return emulatedAvx512.denseProduct({P, X, A, k, depth, n, transposed ? n : depth, transposed});
+            return denseProductWith(emulatedAvx512, {P, X, A, k, m, n, m, transposed});
         },
         emulatedSparse<std::int32_t>, emulatedSparse<std::int64_t>);
 }

@@ -66,8 +66,9 @@ inline std::string describe(const ProductShape& s) {
            std::to_string(s.n);
 }
 
-// Dense(P, X, A, k, depth, n, transposed) computes X·A (A depth×n) or X·Aᵀ (A
-// n×depth) and returns true; Sparse the same with S in compressed columns.
+// Dense(P, X, A, k, m, n, transposed) computes X·A or X·Aᵀ for the m×n A and
+// returns true; Sparse the same with S in compressed columns. Each shape's
+// product has k rows, a shared index of `depth` and n columns.
 template <class Dense, class Sparse32, class Sparse64>
 void checkProducts(Dense dense, Sparse32 sparse32, Sparse64 sparse64) {
     RandomData random(2024);
@@ -76,12 +77,14 @@ void checkProducts(Dense dense, Sparse32 sparse32, Sparse64 sparse64) {
         const std::vector<double> A = random.values(static_cast<std::size_t>(s.depth * s.n));
         const std::size_t size = static_cast<std::size_t>(s.k * s.n);
         for (bool transposed : {false, true}) {
+            // A is depth×n for X·A, n×depth for X·Aᵀ.
+            const std::ptrdiff_t m = transposed ? s.n : s.depth, n = transposed ? s.depth : s.n;
             std::vector<double> P(size, 7.0), expected(size, 7.0);
-            ASSERT_TRUE(dense(P.data(), X.data(), A.data(), s.k, s.depth, s.n, transposed));
+            ASSERT_TRUE(dense(P.data(), X.data(), A.data(), s.k, m, n, transposed));
             if (transposed)
-                reference::fullTimesTransposed(expected.data(), X.data(), A.data(), s.k, s.depth, s.n);
+                reference::fullTimesTransposed(expected.data(), X.data(), A.data(), s.k, m, n);
             else
-                reference::fullTimesFull(expected.data(), X.data(), A.data(), s.k, s.depth, s.n);
+                reference::fullTimesFull(expected.data(), X.data(), A.data(), s.k, m, n);
             ASSERT_TRUE(sameBits(P, expected)) << describe(s) << (transposed ? " transposed" : "");
         }
         if (s.depth > 2000) continue;  // the sparse reference is slow there

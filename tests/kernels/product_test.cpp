@@ -26,10 +26,10 @@ void runSparse(KernelPath path, double* P, const double* X, std::ptrdiff_t k,
 TEST_P(Products, MatchReference) {
     const KernelPath p = path();
     checkProducts(
-        [p](double* P, const double* X, const double* A, std::ptrdiff_t k, std::ptrdiff_t depth,
+        [p](double* P, const double* X, const double* A, std::ptrdiff_t k, std::ptrdiff_t m,
             std::ptrdiff_t n, bool transposed) {
-            return transposed ? fullTimesTransposedOn(p, P, X, A, k, depth, n)
-                              : fullTimesFullOn(p, P, X, A, k, depth, n);
+            return transposed ? fullTimesTransposedOn(p, P, X, A, k, m, n)
+                              : fullTimesFullOn(p, P, X, A, k, m, n);
         },
         [p](double* P, const double* X, std::ptrdiff_t k, const SparseMatrix<std::int32_t>& S,
             bool transposed) { runSparse(p, P, X, k, S, transposed); },
