@@ -115,10 +115,10 @@ const PathRow* rowOf(KernelPath path) {
 }
 
 // Which path each kernel takes, by CPU, where it was measured: kernel_bench
-// on one thread, every path side by side in one run, best CPU time in ms
-// (docs/performance.md has the whole tables). Each kernel takes its row's
-// path when this CPU can execute it, and CPUs no row names take the widest
-// path they can execute.
+// on one thread, every path side by side in one run (docs/performance.md
+// has the figures behind each row). Each kernel takes its row's path when
+// this CPU can execute it, and CPUs no row names take the widest path they
+// can execute.
 struct MeasuredChoice {
     bool (*matches)();
     KernelPath paths[std::size(allKernels)];  // in the order of Kernel
@@ -131,21 +131,14 @@ bool amdZen4() { return amdFamily(25) && hasAvx512(); }
 bool amdZen5() { return amdFamily(26); }
 
 const MeasuredChoice measuredChoices[] = {
-    // Zen 3 (EPYC, no AVX-512): AVX2 the only vector path, for every kernel; greedy 15.3,
-    // 23.8, 71.7 against the reference's 60.4, 73.7, 228.
+    // Zen 3 (EPYC, no AVX-512): AVX2, the only vector path, for every kernel.
     {amdZen3, {KernelPath::avx2, KernelPath::avx2, KernelPath::avx2}},
     // Zen 4 (EPYC model 17): each 512-bit operation runs as two 256-bit
     // halves, which costs the greedy update's divisions and lane merges
-    // twice. Greedy 16×100000, 64×20000, 256×4000: AVX2 13.2, 21.1, 60.5 against
-    // AVX-512 15.8, 22.8, 68.2. Sweeps 1000², 200×20000, 64×200000: AVX-512
-    // 23.4, 21.6, 35.7 against AVX2 25.5, 23.7, 38.0.
-    // Products at k = 20 (W'·A, H·A' at 10000×784; the same at 200000×500):
-    // AVX-512 8.3, 11.5, 98, 154 against AVX2 9.9, 10.3, 117, 150; the
-    // k×k and Gram products of a sparse iteration 0.46, 0.80 against 0.57, 1.12.
+    // twice; the sweeps and products still gain from the width.
     {amdZen4, {KernelPath::avx2, KernelPath::avx512, KernelPath::avx512}},
-    // Zen 5 (a 512-bit datapath): AVX-512 ahead of AVX2 per greedy
-    // row-move, 1.24/0.75/0.63 ns against 1.32/0.93/0.83 ns at k = 16/64/256;
-    // the products, not timed there, take its full width as the sweeps do.
+    // Zen 5 (a 512-bit datapath): AVX-512 ahead of AVX2 per greedy move; the
+    // products, not timed there, take its full width as the sweeps do.
     {amdZen5, {KernelPath::avx512, KernelPath::avx512, KernelPath::avx512}},
 };
 

@@ -22,7 +22,7 @@ struct NeonTiles {
     static constexpr int shortSweepMaxRows = 256;
     static constexpr int greedyColumnsInFlight = 4;
     static constexpr int greedyColumnsInterleaved = 2;
-    // Products: the sweep's 2 vectors by 12 columns; 24 packed columns of a
+    // Products: the sweep's 2 vectors by 12 columns; 240 packed columns of a
     // transposed B; panels of X up to 32768 doubles.
     static constexpr int productTileVectors = 2;
     static constexpr int productTileColumns = 12;

@@ -12,8 +12,9 @@
 // available at entry. GW, HHt and W must not overlap. Every path gives the
 // bits of the operation order in docs/operation-order.md.
 //
-// Returns false, with GW and W untouched, when its two scratch blocks (2k and
-// k doubles) cannot be allocated; the caller must not take W as the result then.
+// Returns false, with GW and W untouched, when its scratch block (2k doubles:
+// the diagonal and its halves) cannot be allocated; the caller must not take
+// W as the result then.
 [[nodiscard]] bool greedyCoordinateUpdate(double* GW, const double* HHt, double* W, double tol,
                             std::int32_t n, std::int32_t k, std::int32_t maxinner);
 

@@ -23,7 +23,7 @@ struct Avx2Tiles {
     static constexpr int greedyColumnsInFlight = 6;
     static constexpr int greedyColumnsInterleaved = 2;
     // Products: a tile of 2 vectors of rows by 6 columns of B, as the sweep;
-    // B's rows packed into columns 24 at a time (three cache lines of A per
+    // B's rows packed into columns 240 at a time (30 cache lines of A per
     // s); X's rows packed in panels of up to 32768 doubles (256 KB, half the
     // L2 cache of Zen 3).
     static constexpr int productTileVectors = 2;

@@ -30,7 +30,7 @@ struct Avx512Tiles {
     static constexpr int greedyColumnsInFlight = 6;
     static constexpr int greedyColumnsInterleaved = 2;
     // Products: a tile of 1 vector of rows by 12 columns, as the long sweep;
-    // B's rows packed into columns 24 at a time; panels of X up to 32768
+    // B's rows packed into columns 240 at a time; panels of X up to 32768
     // doubles (256 KB).
     static constexpr int productTileVectors = 1;
     static constexpr int productTileColumns = 12;
