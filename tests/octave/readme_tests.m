@@ -16,15 +16,13 @@
 %! end_unwind_protect
 
 %!test
-%! % Its calls of greedynmf and greedynmf_project run as shown.
+%! % Its first calls run as pasted, one block after another, each defining
+%! % what it uses; the last shows the products' equal bits.
 %! text = fileread ("README.md");
-%! calls = regexp (text, '\n    ((\[W, H[^\n]*= greedynmf\(|H = greedynmf_project\()[^\n]*;)', 'tokens');
-%! assert (numel (calls) >= 4, "the README shows only %d calls", numel (calls));
-%! addpath (fullfile (pwd (), "build", "release", "plugins", "octave"), fullfile (pwd (), "functions"));
-%! k = 3;
-%! A = rand (30, 20);
-%! Anew = rand (30, 7);
-%! W = rand (30, k);
-%! for call = calls
-%!   evalc (call{1}{1});
-%! end
+%! section = regexp (text, '\n## First calls\n(.*?)\n## ', 'tokens', 'once'){1};
+%! code = regexp (section, '^    (?!cd )(.*?)$', 'tokens', 'lineanchors');
+%! code = strjoin (cellfun (@(c) c{1}, code, "UniformOutput", false), "\n");
+%! assert (numel (regexp (code, '(greedynmf|greedynmf_project|greedycd|hardsweep|clipsweep|fixedtimes|sparsetimes)\(', 'match')) >= 8);
+%! shown = evalc (code);
+%! assert (! isempty (regexp (shown, 'relative error [0-9.e-]+ after [0-9]+ iterations', 'once')));
+%! assert (! isempty (regexp (shown, 'ans = 1', 'once')));
