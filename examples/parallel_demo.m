@@ -19,7 +19,7 @@ function timings = parallel_demo(workers, k, n, sweep_rows)
 %   results are the same bits. The blocks and their results are copied to
 %   the worker processes and back, so the workers pay only where a column
 %   carries much more arithmetic than data: many moves per column for
-%   greedycd, long columns for the sweeps (see the README).
+%   greedycd, long columns for the sweeps (see docs/performance.md).
 %
 %   Uses a fixed seed of its own; the caller's random generator state is
 %   left as it was.

@@ -14,8 +14,8 @@ function Wnew = greedycd_parallel(workers, GW, HHt, W, tol, maxinner)
 %   column's copies are dropped from the result.
 %
 %   Each block, and its result, is copied to its process and back, so this
-%   pays only when a call has enough columns: see the README for where the
-%   copying costs more than it saves.
+%   pays only when a call has enough columns: see docs/performance.md for
+%   where the copying costs more than it saves.
 %
 %   Example (Octave), a second or two on a laptop:
 %     pkg load parallel

@@ -11,7 +11,7 @@ function X = sweep_parallel(workers, sweep, M, C, lambda, n, m)
 %   column is a problem of its own, so the blocks share nothing but M.
 %
 %   Each block of C, and its result, is copied to its process and back, so
-%   this pays only when a call has enough columns: see the README.
+%   this pays only when a call has enough columns: see docs/performance.md.
 %
 %   Example (Octave), a second or two on a laptop:
 %     pkg load parallel
