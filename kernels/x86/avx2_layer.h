@@ -65,7 +65,7 @@ struct Layer : Avx2Tiles {
         return part.full ? _mm256_loadu_pd(p) : _mm256_maskload_pd(p, part.valid);
     }
     // A part is stored a lane at a time: AMD's masked store costs more than
-    // three plain ones (k = 25 took 9 % longer with it on Zen 4).
+    // three plain ones (docs/performance.md).
     static void store(double* p, Part part, Vec v) {
         if (part.full) {
             _mm256_storeu_pd(p, v.v);

@@ -1,7 +1,8 @@
 #pragma once
 
 // The AVX2 layer's tile sizes, apart from its intrinsics, so that the tests
-// can name each layer's limits. Chosen by timing on Zen 3.
+// can name each layer's limits. Chosen by timing on Zen 3
+// (docs/performance.md has the figures).
 
 struct Avx2Tiles {
     static constexpr int lanes = 4;
@@ -19,7 +20,7 @@ struct Avx2Tiles {
     static constexpr int shortSweepBlocks = 3;
     // Groups of 256 rows fill a 48 KB buffer.
     static constexpr int shortSweepMaxRows = 256;
-    // Six columns in flight beat four by about 5 % at k = 16 and 64 on Zen 3.
+    // Six columns in flight beat four at k = 16 and 64 on Zen 3.
     static constexpr int greedyColumnsInFlight = 6;
     static constexpr int greedyColumnsInterleaved = 2;
     // Products: a tile of 2 vectors of rows by 6 columns of B, as the sweep;

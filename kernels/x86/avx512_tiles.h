@@ -8,25 +8,23 @@
 
 struct Avx512Tiles {
     static constexpr int lanes = 8;
-    // Long columns: a tile of 1 vector of rows by 12 columns. Two vectors
-    // (24 running sums) were a third slower at 1000×1000, 8 or 16 columns
-    // 2–10 % slower.
+    // Long columns: a tile of 1 vector of rows by 12 columns; two vectors
+    // (24 running sums), or 8 or 16 columns, were slower.
     static constexpr int sweepTileVectors = 1;
     static constexpr int sweepTileColumns = 12;
     // Columns finished side by side, a multiple of lanes.
     static constexpr int sweepFinishColumns = 24;
-    // A packed panel of 512 l by 8 rows is 32 KB; 256 was 3 % slower at
-    // 1000×1000, 1024 level with 512.
+    // A packed panel of 512 l by 8 rows is 32 KB; 256 was slower, 1024
+    // level.
     static constexpr int sweepPanelDepth = 512;
     // Short columns: row blocks of 6 by 1 vector of columns, 3 column blocks
     // finishing in lockstep (24 columns a group). Groups of 256 rows fill a
-    // 48 KB buffer; up to there they beat the long-column schedule (200 and
-    // 256 rows: 21 and 35 ms against 23 and 38 ms at 20000 columns).
+    // 48 KB buffer; up to there they beat the long-column schedule.
     static constexpr int shortSweepRows = 6;
     static constexpr int shortSweepVectors = 1;
     static constexpr int shortSweepBlocks = 3;
     static constexpr int shortSweepMaxRows = 256;
-    // Six columns in flight beat four by 10–25 % at k = 16 and 64 on Zen 4.
+    // Six columns in flight beat four at k = 16 and 64 on Zen 4.
     static constexpr int greedyColumnsInFlight = 6;
     static constexpr int greedyColumnsInterleaved = 2;
     // Products: a tile of 1 vector of rows by 12 columns, as the long sweep;
