@@ -47,7 +47,9 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %                tol*f, relative to f before it (default 1e-4)
 %                  [W, H] = greedynmf(A, 10, 'tol', 1e-6);
 %     maxtime    the run stops after the first iteration that ends later
-%                than maxtime seconds after the call began (default Inf)
+%                than maxtime seconds after the call began (default Inf).
+%                The compiled loop does not stop for Ctrl-C: bound a long
+%                run with maxtime (or maxiter) instead.
 %                  [W, H] = greedynmf(A, 10, 'maxtime', 30);
 %
 %   Inner work
