@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <utility>
 
 #include "data_matrix.h"
 #include "extrapolation.h"
@@ -49,11 +50,9 @@ public:
         const std::ptrdiff_t km = k_ * m_, kn = k_ * n_;
         HAt_ = doubles(km), GW_ = doubles(km), WA_ = doubles(kn), GH_ = doubles(kn);
         HHt_ = doubles(k_ * k_), WWt_ = doubles(k_ * k_);
-        if (options_.extrapolate)
-            for (int s = 0; s < 2; ++s) spareWt_[s] = doubles(km), spareH_[s] = doubles(kn);
+        if (options_.extrapolate) spareWt_ = doubles(km), spareH_ = doubles(kn);
         return HAt_ && GW_ && WA_ && GH_ && HHt_ && WWt_ && half_.prepare() &&
-               (!options_.extrapolate ||
-                (spareWt_[0] && spareH_[0] && spareWt_[1] && spareH_[1]));
+               (!options_.extrapolate || (spareWt_ && spareH_));
     }
 
     // From the start in `factors`; on return they hold the factors kept.
@@ -77,19 +76,9 @@ private:
     bool expandedResidual(const Factors& f, double& residual);
     // One outer iteration on `f`: W against H, then H against W. False when
     // memory runs out.
-    bool iterate(const Factors& f, bool first);
-    // f after an iteration on `f`: the residual in `residual`.
-    double objectiveAfter(const Factors& f, double& residual) const;
-    // The same on this thread while the others push `f` on from `before`
-    // into `into`, in case the iteration is kept: nothing else can run
-    // beside the objective's sums, as what comes next depends on them.
-    double objectiveBesidePush(const Factors& f, double& residual, const Factors& before,
-                               const Factors& into, double beta);
+    bool iterate(const Factors& f, bool first, double& residual);
     void copy(const Factors& to, const Factors& from);
-    // into = from pushed on by beta along the step from `before`, columns
-    // [r) of W' and [s) of H.
-    void pushColumns(const Factors& into, const Factors& from, const Factors& before, double beta,
-                     ColumnRange r, ColumnRange s) const;
+    void pushOn(const Factors& to, const Factors& from, double beta);
 
     const Workers& workers_;
     const DataMatrix<Index>& data_;
@@ -97,7 +86,7 @@ private:
     const NmfOptions& options_;
     double norm2_ = 0;
     HalfStep half_;
-    std::unique_ptr<double[]> HAt_, GW_, WA_, GH_, HHt_, WWt_, spareWt_[2], spareH_[2];
+    std::unique_ptr<double[]> HAt_, GW_, WA_, GH_, HHt_, WWt_, spareWt_, spareH_;
 };
 
 template <typename Index>
@@ -112,7 +101,7 @@ bool Factorisation<Index>::expandedResidual(const Factors& f, double& residual) 
 }
 
 template <typename Index>
-bool Factorisation<Index>::iterate(const Factors& f, bool first) {
+bool Factorisation<Index>::iterate(const Factors& f, bool first, double& residual) {
     // The first iteration finds H·Hᵀ and H·Aᵀ formed by the start's objective.
     if (!first && (!splitGram(workers_, HHt_.get(), f.H, k_, n_) ||
                    !data_.timesTransposed(workers_, HAt_.get(), f.H, k_)))
@@ -124,38 +113,15 @@ bool Factorisation<Index>::iterate(const Factors& f, bool first) {
         !half_.run(workers_, {WWt_.get(), WA_.get(), o.l1H, o.l2H, o.innerTol, o.maxinner}, f.H,
                    GH_.get(), n_))
         return false;
-    return true;
-}
-
-template <typename Index>
-double Factorisation<Index>::objectiveAfter(const Factors& f, double& residual) const {
     // GH = (W'W + l2H·I)·H − W'A + l1H at the new H, so ½⟨H, W'W·H⟩ − ⟨H, W'A⟩
     // needs no further product: half of ⟨H, GH − W'A⟩, less half of H's
     // penalty terms without their own halves.
-    const NmfOptions& o = options_;
     double surplus = 0.0;
     if (o.l1H != 0.0 || o.l2H != 0.0)
         surplus = 0.5 * (o.l1H * sumOfColumnSums(f.H, k_, n_) + o.l2H * dot(f.H, f.H, k_ * n_));
     residual = atLeastZero(0.5 * (norm2_ + dotWithDifference(f.H, GH_.get(), WA_.get(), k_ * n_)) -
                            surplus);
-    return objective(residual, f);
-}
-
-template <typename Index>
-double Factorisation<Index>::objectiveBesidePush(const Factors& f, double& residual,
-                                                 const Factors& before, const Factors& into,
-                                                 double beta) {
-    const int parts = workers_.team.size();
-    double value = 0.0;
-    workers_.team.run(parts, [&](int part) {
-        if (part == 0) {
-            value = objectiveAfter(f, residual);
-            return;
-        }
-        pushColumns(into, f, before, beta, columnsOfPart(m_, parts - 1, part - 1),
-                    columnsOfPart(n_, parts - 1, part - 1));
-    });
-    return value;
+    return true;
 }
 
 template <typename Index>
@@ -169,15 +135,19 @@ void Factorisation<Index>::copy(const Factors& to, const Factors& from) {
     });
 }
 
+// `to` holds the factors before the step that found `from`, and is
+// overwritten with `from` pushed on along that step.
 template <typename Index>
-void Factorisation<Index>::pushColumns(const Factors& into, const Factors& from,
-                                       const Factors& before, double beta, ColumnRange r,
-                                       ColumnRange s) const {
+void Factorisation<Index>::pushOn(const Factors& to, const Factors& from, double beta) {
     const std::ptrdiff_t k = k_;
-    for (std::ptrdiff_t i = r.begin * k; i < r.end * k; ++i)
-        into.Wt[i] = pushedOn(from.Wt[i], before.Wt[i], beta);
-    for (std::ptrdiff_t i = s.begin * k; i < s.end * k; ++i)
-        into.H[i] = pushedOn(from.H[i], before.H[i], beta);
+    splitColumns(workers_, m_, static_cast<double>(k) * m_, [&](ColumnRange r) {
+        for (std::ptrdiff_t i = r.begin * k; i < r.end * k; ++i)
+            to.Wt[i] = pushedOn(from.Wt[i], to.Wt[i], beta);
+    });
+    splitColumns(workers_, n_, static_cast<double>(k) * n_, [&](ColumnRange r) {
+        for (std::ptrdiff_t i = r.begin * k; i < r.end * k; ++i)
+            to.H[i] = pushedOn(from.H[i], to.H[i], beta);
+    });
 }
 
 template <typename Index>
@@ -201,27 +171,22 @@ NmfStatus Factorisation<Index>::run(Factors factors, NmfRun& run, NmfProgress pr
 
     // The run keeps the factors of the lowest f so far. With extrapolation
     // each iteration may start beyond them, from the kept factors pushed on
-    // along the last step, in storage of their own; an iteration that raises
-    // f from there is undone, so the push goes to a third storage, where it
-    // can be made beside the objective's sums before that is known. Without
-    // extrapolation no iteration is undone, and the factors kept are those
-    // the iterations work on.
-    Factors kept = factors, current = factors, spare = factors;
+    // along the last step, in storage of its own; an iteration that raises
+    // f from there is undone. Without, no iteration is undone, and the
+    // factors kept are those the iterations work on.
+    Factors kept = factors, current = factors;
     if (options_.extrapolate) {
-        current = {spareWt_[0].get(), spareH_[0].get()};
-        spare = {spareWt_[1].get(), spareH_[1].get()};
+        current = {spareWt_.get(), spareH_.get()};
         copy(current, kept);
     }
-    const bool besidePush = options_.extrapolate && workers_.team.size() > 1;
     Extrapolation push;
     bool pushed = false;
     run.stop = NmfStop::maxiter;
     std::int64_t iteration = 0;
     while (static_cast<double>(iteration) < options_.maxiter) {
         ++iteration;
-        if (!iterate(current, iteration == 1)) return outOfMemory;
-        const double f = besidePush ? objectiveBesidePush(current, residual, kept, spare, push.beta)
-                                    : objectiveAfter(current, residual);
+        if (!iterate(current, iteration == 1, residual)) return outOfMemory;
+        const double f = objective(residual, current);
         const double fBefore = keptF;
         // One from the kept factors themselves is kept even if rounding
         // raised f, so that a converged run still meets tol.
@@ -234,13 +199,8 @@ NmfStatus Factorisation<Index>::run(Factors factors, NmfRun& run, NmfProgress pr
             keptF = f;
             keptResidual = residual;
             if (options_.extrapolate) {
-                if (!besidePush) pushColumns(spare, current, kept, push.beta, {0, m_}, {0, n_});
-                // The pushed factors are the next start; the ones before
-                // this iteration's are free.
-                const Factors before = kept;
-                kept = current;
-                current = spare;
-                spare = before;
+                pushOn(kept, current, push.beta);
+                std::swap(kept, current);
                 push.pushed();
                 pushed = true;
             }
