@@ -6,6 +6,8 @@ function make_data(folder, set)
 %   make_data(folder, 'sparse')   sparse_problem(20000, 5000, 20, 0.01, 1)
 %   make_data(folder, 'text')     the term-document matrix text_problem.py
 %                                 wrote into FOLDER/corpus, rank 20
+%   make_data(folder, 'man')      the same of man_problem.py (Debian's
+%                                 English manual pages), rank 20
 %
 %   Files, every number little-endian, every matrix in column order:
 %     shape.txt            m n k nnz (nnz = 0 for a full A)
@@ -20,7 +22,7 @@ function make_data(folder, set)
       A = double(read_idx_images(file))' / 255;
     case 'sparse'
       A = sparse_problem(20000, 5000, k, 0.01, 1);
-    case 'text'
+    case {'text', 'man'}
       A = read_corpus(fullfile(folder, 'corpus'));
     otherwise
       error('make_data: unknown set %s', set);

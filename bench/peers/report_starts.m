@@ -13,6 +13,10 @@ function report_starts(folder, title_text)
   starts = dir(fullfile(folder, 'start-*'));
   names = {'sklearn_cd', 'sklearn_mu', 'rcppml'};
   labels = {'scikit-learn cd', 'scikit-learn mu', 'RcppML'};
+  % mu is not run under run --finals.
+  present = cellfun(@(name) exist(fullfile(folder, starts(1).name, [name '.txt']), 'file') > 0, names);
+  names = names(present);
+  labels = labels(present);
   count = numel(starts);
   ratios = NaN(count, numel(names), 2);
   missed = zeros(1, 2);

@@ -9,16 +9,15 @@ C<...> reduced to their text) with at least 20 words. Terms are runs of
 letters, lower-cased, in at least 3 documents and at most half of them.
 Entry (document, term) is log(1 + count). Writes rows.i32, cols.i32 and
 vals.f64 (zero-based positions and values, little-endian) and size.txt
-(documents, terms) into FOLDER.
+(documents, terms) into FOLDER (term_matrix.py).
 """
 import collections
 import glob
-import math
 import os
 import re
 import sys
 
-import numpy as np
+from term_matrix import write_term_matrix
 
 
 def paragraphs(files):
@@ -45,25 +44,7 @@ def main():
     files = sorted({os.path.realpath(f) for f in glob.glob("/usr/share/perl/5.*/pod/*.pod")})
     if not files:
         sys.exit("text_problem.py: no /usr/share/perl/5.*/pod/*.pod; install perl-doc")
-    documents = list(paragraphs(files))
-    frequency = collections.Counter()
-    for counts in documents:
-        frequency.update(counts.keys())
-    kept = sorted(t for t, c in frequency.items() if 3 <= c <= len(documents) / 2)
-    column = {t: j for j, t in enumerate(kept)}
-    rows, cols, vals = [], [], []
-    for i, counts in enumerate(documents):
-        for term in sorted(counts):
-            if term in column:
-                rows.append(i)
-                cols.append(column[term])
-                vals.append(math.log1p(counts[term]))
-    os.makedirs(folder, exist_ok=True)
-    np.asarray(rows, dtype="<i4").tofile(os.path.join(folder, "rows.i32"))
-    np.asarray(cols, dtype="<i4").tofile(os.path.join(folder, "cols.i32"))
-    np.asarray(vals, dtype="<f8").tofile(os.path.join(folder, "vals.f64"))
-    with open(os.path.join(folder, "size.txt"), "w") as f:
-        f.write(f"{len(documents)} {len(kept)} {len(vals)}\n")
+    write_term_matrix(list(paragraphs(files)), folder)
 
 
 if __name__ == "__main__":
