@@ -28,7 +28,10 @@ struct NmfMatrix {
 
 struct NmfOptions {
     double maxiter = 500;        // outer iterations (may be +Inf)
-    double tol = 1e-4;           // stop once an iteration lowers f by at most tol·f
+    // Stop once the last tolWindow iterations (all, while fewer have run)
+    // together lowered f by at most tol times f before them.
+    double tol = 5e-5;
+    int tolWindow = 10;
     double maxtime = std::numeric_limits<double>::infinity();  // seconds; stop after the
                                  // iteration that ends past it
     double elapsed = 0;          // seconds spent before the call, counted in time

@@ -210,7 +210,11 @@ NmfStatus Factorisation<Index>::run(Factors factors, NmfRun& run, NmfProgress pr
         const double smallest = std::numeric_limits<double>::min();
         report(iteration, keptF, keptResidual, change / (fBefore > smallest ? fBefore : smallest),
                seconds, undone);
-        if (!undone && change <= options_.tol * fBefore) {
+        // f at the start of the stop test's window: a change measured over
+        // several iterations, so that a slow but steady fall goes on.
+        const std::int64_t window = iteration < options_.tolWindow ? iteration : options_.tolWindow;
+        const double fWindow = run.objective[static_cast<std::size_t>(iteration - window)];
+        if (!undone && fWindow - keptF <= options_.tol * fWindow) {
             run.stop = NmfStop::tol;
             break;
         }

@@ -120,6 +120,16 @@
 %! % Stop reasons, returned and printed with cumulative time.
 %! [~, ~, info] = greedynmf (A, k, "W0", W0, "H0", H0, "tol", 1);
 %! assert ({info.stop, info.iterations}, {"tol", 1});
+%! % tol judges the fall over the last 10 iterations (all, before 10):
+%! % the run ends at the first iteration where it is small enough.
+%! rand ("state", 8);
+%! noisy = A + rand (size (A));
+%! [~, ~, info] = greedynmf (noisy, k, "W0", W0, "H0", H0, "tol", 1e-3, "extrapolate", false);
+%! f = info.objective;
+%! met = arrayfun (@(t) f(1 + t - min (t, 10)) - f(1 + t) <= 1e-3 * f(1 + t - min (t, 10)), ...
+%!                 1:info.iterations);
+%! assert (info.iterations > 10);
+%! assert ({info.stop, find(met, 1)}, {"tol", info.iterations});
 %! [~, ~, info] = greedynmf (A, k, "W0", W0, "H0", H0, "tol", 0, "maxtime", 1e-9);
 %! assert ({info.stop, info.iterations}, {"maxtime", 1});
 %! text = evalc ("[~, ~, info] = greedynmf (A, k, 'W0', W0, 'H0', H0, 'tol', 0, 'maxiter', 4, 'verbose', true);");
