@@ -9,7 +9,8 @@ function report(folder, title_text, picture, legend_place)
 % and after 200 iterations. A solver's time to a target is the time of its
 % first run (for greedynmf, its first iteration) that ends at or below it.
 % "In equal time" is the best objective a solver has reached by the time
-% greedynmf reaches the 200-iteration target.
+% greedynmf reaches the 200-iteration target. Where greedynmf stops with
+% its defaults (ours_defaults.txt, when there) is marked on the picture.
   names = {'ours', 'sklearn_cd', 'sklearn_mu', 'rcppml'};
   labels = {'greedynmf', 'scikit-learn cd', 'scikit-learn mu', 'RcppML'};
   traces = cellfun(@(name) load(fullfile(folder, [name '.txt'])), names, 'UniformOutput', false);
@@ -49,10 +50,18 @@ function report(folder, title_text, picture, legend_place)
       fprintf(' | %.4g %% |\n', 100 * (min(reached) / targets(2) - 1));
     end
   end
-  draw(traces, labels, targets(2), title_text, picture, legend_place);
+  stop = [];
+  defaults_file = fullfile(folder, 'ours_defaults.txt');
+  if exist(defaults_file, 'file')
+    stop = load(defaults_file);
+    stop = stop(end, :);
+    fprintf('\ngreedynmf with its defaults stops after %d iterations, %.2f s, %.4g %% above the 200-iteration target\n', ...
+            stop(1), stop(2), 100 * (stop(3) / targets(2) - 1));
+  end
+  draw(traces, labels, targets(2), stop, title_text, picture, legend_place);
 end
 
-function draw(traces, labels, target, title_text, picture, legend_place)
+function draw(traces, labels, target, stop, title_text, picture, legend_place)
   print_options = {'-dpng', '-r100'};
   if exist('OCTAVE_VERSION', 'builtin')
     warning('off', 'Octave:gnuplot-graphics');
@@ -75,10 +84,15 @@ function draw(traces, labels, target, title_text, picture, legend_place)
   end
   limits = xlim();
   semilogy(limits, [1, 1] * (target / best - 1), 'k--');
+  labels = [labels, {'200-iteration target'}];
+  if ~isempty(stop) && stop(3) > best
+    semilogy(stop(2), stop(3) / best - 1, 'kp', 'MarkerSize', 9, 'MarkerFaceColor', 'y');
+    labels = [labels, {'greedynmf stops (defaults)'}];
+  end
   hold off;
   grid on;
   set(gca, 'FontSize', 7);
-  key = legend([labels, {'200-iteration target'}], 'Location', legend_place);
+  key = legend(labels, 'Location', legend_place);
   set(key, 'FontSize', 6);
   xlabel('time (s), one thread');
   ylabel('objective / lowest objective - 1');
