@@ -55,7 +55,7 @@ function report(folder, title_text, picture, legend_place)
   if exist(defaults_file, 'file')
     stop = load(defaults_file);
     stop = stop(end, :);
-    fprintf('\ngreedynmf with its defaults stops after %d iterations, %.2f s, %.4g %% above the 200-iteration target\n', ...
+    fprintf('\ngreedynmf with its defaults stops after %d iterations, %.2f s, %+.4g %% against the 200-iteration target\n', ...
             stop(1), stop(2), 100 * (stop(3) / targets(2) - 1));
   end
   draw(traces, labels, targets(2), stop, title_text, picture, legend_place);
