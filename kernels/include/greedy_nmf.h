@@ -28,8 +28,8 @@ struct NmfMatrix {
 
 struct NmfOptions {
     double maxiter = 500;        // outer iterations (may be +Inf)
-    // Stop once the last tolWindow iterations (all, while fewer have run)
-    // together lowered f by at most tol times f before them.
+    // Stop once the last tolWindow (at least 1) iterations (all, while
+    // fewer have run) together lowered f by at most tol times f before them.
     double tol = 5e-5;
     int tolWindow = 10;
     double maxtime = std::numeric_limits<double>::infinity();  // seconds; stop after the

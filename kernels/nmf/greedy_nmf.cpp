@@ -155,6 +155,10 @@ NmfStatus Factorisation<Index>::run(Factors factors, NmfRun& run, NmfProgress pr
                                     void* context) {
     const NmfStatus outOfMemory = NmfStatus::outOfMemory;
     const Clock clock(options_.elapsed);
+    // The trace is this call's, even in a run handed in used: the stop
+    // test reads it back.
+    run.objective.clear();
+    run.seconds.clear();
     norm2_ = data_.squaredNorm();
     const auto report = [&](std::int64_t iteration, double f, double residual, double change,
                             double seconds, bool undone) {
@@ -212,7 +216,8 @@ NmfStatus Factorisation<Index>::run(Factors factors, NmfRun& run, NmfProgress pr
                seconds, undone);
         // f at the start of the stop test's window: a change measured over
         // several iterations, so that a slow but steady fall goes on.
-        const std::int64_t window = iteration < options_.tolWindow ? iteration : options_.tolWindow;
+        const std::int64_t span = options_.tolWindow > 1 ? options_.tolWindow : 1;
+        const std::int64_t window = iteration < span ? iteration : span;
         const double fWindow = run.objective[static_cast<std::size_t>(iteration - window)];
         if (!undone && fWindow - keptF <= options_.tol * fWindow) {
             run.stop = NmfStop::tol;

@@ -18,6 +18,7 @@ NmfStatus project(const Workers& workers, const DataMatrix<Index>& data, std::pt
                   const double* Wt, double* H, const NmfProjectOptions& options,
                   NmfProjectRun& run) {
     const NmfStatus outOfMemory = NmfStatus::outOfMemory;
+    run.objective.clear();  // this call's trace, even in a run handed in used
     const std::ptrdiff_t m = data.rows(), n = data.columns(), kn = k * n;
     HalfStep half(k, workers.team.size());
     std::unique_ptr<double[]> gram = doubles(k * k), B = doubles(kn), G = doubles(kn),

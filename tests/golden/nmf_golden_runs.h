@@ -108,6 +108,7 @@ inline Outcome outcomeOf(const Run& golden, const SolverSetup& setup, int thread
         options.threads = threads;
         std::vector<double> H(p.H.size(), 0.0);
         NmfProjectRun run;
+        run.objective.assign(3, 1.0);  // a used run starts afresh
         const NmfStatus status = nmfProjectWith(setup, p.data(), p.k, p.Wt.data(), H.data(), options, run);
         return {fnv1a({&H, &run.objective}), status == NmfStatus::done, run.threads};
     }
@@ -120,6 +121,7 @@ inline Outcome outcomeOf(const Run& golden, const SolverSetup& setup, int thread
     options.l1W = golden.l1W, options.l2W = golden.l2W, options.l1H = golden.l1H, options.l2H = golden.l2H;
     options.threads = threads;
     NmfRun run;
+    run.objective.assign(3, 1.0), run.seconds.assign(3, 1.0);  // a used run starts afresh
     const NmfStatus status =
         greedyNmfWith(setup, p.data(), p.k, p.Wt.data(), p.H.data(), options, run, nullptr, nullptr);
     return {fnv1a({&p.Wt, &p.H, &run.objective}), status == NmfStatus::done, run.threads};
