@@ -13,10 +13,10 @@ function refuse_bad_values(X, name, id)
     return;
   end
   if issparse(X)
-    [rows, columns] = find(X);
+    [stored_rows, stored_columns] = find(X);
     first = find(~isfinite(values) | values < 0, 1);
-    row = rows(first);
-    column = columns(first);
+    row = stored_rows(first);
+    column = stored_columns(first);
   else
     first = find(~isfinite(values) | values < 0, 1);
     [row, column] = ind2sub(size(X), first);

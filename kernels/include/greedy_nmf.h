@@ -28,10 +28,9 @@ struct NmfMatrix {
 
 struct NmfOptions {
     double maxiter = 500;        // outer iterations (may be +Inf)
-    // Stop once the last tolWindow (at least 1) iterations (all, while
-    // fewer have run) together lowered f by at most tol times f before them.
+    // Stop once the last 10 iterations (all, while fewer have run)
+    // together lowered f by at most tol times f before them.
     double tol = 5e-5;
-    int tolWindow = 10;
     double maxtime = std::numeric_limits<double>::infinity();  // seconds; stop after the
                                  // iteration that ends past it
     double elapsed = 0;          // seconds spent before the call, counted in time

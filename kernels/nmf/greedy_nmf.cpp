@@ -19,6 +19,10 @@
 
 namespace {
 
+// The stop test weighs f's fall over this many iterations, so that a slow
+// but steady fall goes on.
+constexpr std::int64_t stopWindow = 10;
+
 // Seconds since the call began, counting what the caller spent before it.
 class Clock {
 public:
@@ -214,10 +218,7 @@ NmfStatus Factorisation<Index>::run(Factors factors, NmfRun& run, NmfProgress pr
         const double smallest = std::numeric_limits<double>::min();
         report(iteration, keptF, keptResidual, change / (fBefore > smallest ? fBefore : smallest),
                seconds, undone);
-        // f at the start of the stop test's window: a change measured over
-        // several iterations, so that a slow but steady fall goes on.
-        const std::int64_t span = options_.tolWindow > 1 ? options_.tolWindow : 1;
-        const std::int64_t window = iteration < span ? iteration : span;
+        const std::int64_t window = iteration < stopWindow ? iteration : stopWindow;
         const double fWindow = run.objective[static_cast<std::size_t>(iteration - window)];
         if (!undone && fWindow - keptF <= options_.tol * fWindow) {
             run.stop = NmfStop::tol;
