@@ -266,7 +266,7 @@ function [W, H, info] = greedynmf(A, k, varargin)
     if ~isnan(seeds(j))
       outcomes(j).seed = seeds(j);
     end
-    outcomes(j).objective = times_power_of_two(candidate.trace(1, end), 4 * half);
+    outcomes(j).objective = times_power_of_two(candidate.trace(1, end), objective_power(options, half));
     outcomes(j).relerr = candidate.summary(3);
     outcomes(j).iterations = candidate.summary(1);
     outcomes(j).stop = stop_name(candidate.summary(2));
@@ -277,7 +277,7 @@ function [W, H, info] = greedynmf(A, k, varargin)
     clear candidate;
   end
 
-  info.objective = times_power_of_two(run.trace(1, :), 4 * half);
+  info.objective = times_power_of_two(run.trace(1, :), objective_power(options, half));
   info.time = run.trace(2, :);
   info.relerr = run.summary(3);
   info.iterations = run.summary(1);
@@ -304,19 +304,30 @@ function [W, H, info] = greedynmf(A, k, varargin)
 end
 
 function settings = run_settings(options, penalty, half, k)
-% What every start's run shares. A penalty on the sum of a factor scales as
-% A times the factor, one on its square as the factor squared; a weight
-% beyond the largest double is the largest double, which zeroes the factor
-% either way.
+% What every start's run shares. The run's f is f of A itself times
+% 2^(-4*half) (least squares, of the square of A) or 2^(-2*half) (kl, of A),
+% and each penalty takes the power that keeps its share of f: one on the
+% sum of a factor scales as the factor, one on its square as the square. A
+% weight beyond the largest double is the largest double, which zeroes the
+% factor either way.
+  kl = strcmp(options.loss, 'kl');
   settings = struct('task', 1, 'rank', k, 'maxiter', options.maxiter, 'tol', options.tol, ...
                     'maxtime', options.maxtime, 'maxinner', options.maxinner, ...
                     'inner_tol', options.inner_tol, 'extrapolate', options.extrapolate, ...
                     'threads', options.threads, 'verbose', options.verbose, ...
-                    'objective_scale', 4 * half);
-  settings.l1_W = min(times_power_of_two(penalty.l1_W, -3 * half), realmax);
-  settings.l2_W = min(times_power_of_two(penalty.l2_W, -2 * half), realmax);
-  settings.l1_H = min(times_power_of_two(penalty.l1_H, -3 * half), realmax);
-  settings.l2_H = min(times_power_of_two(penalty.l2_H, -2 * half), realmax);
+                    'objective_scale', objective_power(options, half), 'loss', kl);
+  settings.l1_W = min(times_power_of_two(penalty.l1_W, -(3 - 2 * kl) * half), realmax);
+  settings.l2_W = min(times_power_of_two(penalty.l2_W, -(2 - 2 * kl) * half), realmax);
+  settings.l1_H = min(times_power_of_two(penalty.l1_H, -(3 - 2 * kl) * half), realmax);
+  settings.l2_H = min(times_power_of_two(penalty.l2_H, -(2 - 2 * kl) * half), realmax);
+end
+
+function p = objective_power(options, half)
+% The power of two that brings the run's f back to A's units.
+  p = 4 * half;
+  if strcmp(options.loss, 'kl')
+    p = 2 * half;
+  end
 end
 
 function [Wt0, H0] = fixed_start(A, k, options, half)

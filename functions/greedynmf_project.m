@@ -71,6 +71,7 @@ function [H, info] = greedynmf_project(A, W, varargin)
   [A, W, k] = checked_data(A, W);
   [m, n] = size(A);
   options = parse_options(varargin, k, n, m);
+  kl = strcmp(options.loss, 'kl');
 
   % A very large or very small A or W is run as A*2^a or W*2^b, with its
   % largest value in [0.5, 1); H is then 2^(a - b) times its own, the
@@ -86,10 +87,19 @@ function [H, info] = greedynmf_project(A, W, varargin)
                     'threads', options.threads);
   settings.l1_H = min(times_power_of_two(options.penalty.l1_H, a + b), realmax);
   settings.l2_H = min(times_power_of_two(options.penalty.l2_H, 2 * b), realmax);
+  if kl
+    % D(A||W*H) is of A, not of its square: 2^a times that of A itself.
+    settings.l1_H = min(times_power_of_two(options.penalty.l1_H, b), realmax);
+    settings.l2_H = min(times_power_of_two(options.penalty.l2_H, 2 * b - a), realmax);
+    settings.loss = 1;
+    if ~options.H0_given
+      H = kl_start(A, W, k, n);
+    end
+  end
   [H, objective, summary] = call_nmfsolve('greedynmf_project', A, W', H, nmfsolve_settings(settings));
 
   H = times_power_of_two(H, b - a);
-  info.objective = times_power_of_two(objective, -2 * a);
+  info.objective = times_power_of_two(objective, -(2 - kl) * a);
   info.iterations = summary(1);
   info.stop = 'tol';
   if summary(2) == 1
@@ -101,6 +111,16 @@ function [H, info] = greedynmf_project(A, W, varargin)
             'greedynmf_project: reached maxiter = %d updates without meeting tol = %g', ...
             options.maxiter, options.tol);
   end
+end
+
+function H = kl_start(A, W, k, n)
+% The divergence is infinite where W*H is 0 and A is not, as at H = 0: the
+% constant H whose W*H sums to A's sum instead (0 for a zero A or W).
+  level = full(sum(A(:))) / (sum(W(:)) * n);
+  if ~(level > 0 && isfinite(level))
+    level = 0;
+  end
+  H = level * ones(k, n);
 end
 
 function [A, W, k] = checked_data(A, W)
@@ -127,12 +147,18 @@ end
 
 function options = parse_options(args, k, n, m)
   names = {'tol', 'maxiter', 'maxinner', 'inner_tol', 'H0', 'l1_H', 'l2_H', 'alpha_H', ...
-           'l1_ratio', 'threads'};
+           'l1_ratio', 'threads', 'loss'};
   given = parse_named_options(args, names, 'greedynmf_project');
   read = @(name, default, kind) read_option(given, name, default, kind, 'greedynmf_project');
   options.tol = read('tol', 1e-12, 'nonnegative');
   options.maxiter = read('maxiter', 100, 'count');
-  options.maxinner = read('maxinner', 10 * k, 'positive_count_or_inf');
+  options.loss = loss_name(given, 'greedynmf_project');
+  kl = strcmp(options.loss, 'kl');
+  options.maxinner = read('maxinner', kl * 1 + ~kl * 10 * k, 'positive_count_or_inf');
+  if kl && (isinf(options.maxinner) || isfield(given, 'inner_tol'))
+    error('greedynmf_project:badOption', ['under ''loss'', ''kl'', maxinner counts passes ', ...
+          '(give a finite number) and inner_tol is not used']);
+  end
   options.inner_tol = read('inner_tol', 1e-10, 'nonnegative');
   if isinf(options.maxinner) && options.inner_tol <= 0
     error('greedynmf_project:badOption', ...
@@ -141,7 +167,8 @@ function options = parse_options(args, k, n, m)
   options.penalty = penalty_options(given, m, n, 'greedynmf_project');
   options.threads = min(read('threads', default_threads(), 'positive_count'), 4096);
   options.H0 = zeros(k, n);
-  if isfield(given, 'H0')
+  options.H0_given = isfield(given, 'H0');
+  if options.H0_given
     H0 = given.H0;
     if ~(isnumeric(H0) || islogical(H0)) || ~isreal(H0) || ~isequal(size(H0), [k, n])
       error('greedynmf_project:badOption', 'H0 must be a real %d-by-%d matrix', k, n);

@@ -8,6 +8,7 @@
 
 #include "greedy_problem.h"
 #include "kernel_path.h"
+#include "kl_loops.h"
 #include "product_problem.h"
 
 struct KernelTable {
@@ -28,6 +29,9 @@ struct KernelTable {
     bool (*denseProduct)(const DenseProduct& p);
     void (*sparseProduct32)(const SparseProduct<std::int32_t>& p);
     void (*sparseProduct64)(const SparseProduct<std::int64_t>& p);
+    // The Kullback-Leibler fit's loops (kl_loops.h), for count ≥ 0.
+    void (*klScaledAdd)(double* v, const double* b, double d, std::ptrdiff_t count);
+    void (*klSlopeSums)(const KlSlopeLine* lines, double* sums);
 };
 
 // The most stack a table's sweep may use. The vector sweeps keep their

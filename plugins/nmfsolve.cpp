@@ -24,7 +24,7 @@ constexpr const char* plugin = "nmfsolve";
 // The settings row, slot by slot.
 enum Slot {
     task, rank, seed, maxiter, tol, maxtime, elapsed, maxinner, innerTol, extrapolate,
-    l1W, l2W, l1H, l2H, threads, verbose, objectiveScale, slotCount
+    l1W, l2W, l1H, l2H, threads, verbose, objectiveScale, loss, slotCount
 };
 enum Task { factorise = 1, project = 2 };
 
@@ -60,11 +60,13 @@ const char* badSlot(const Settings& s) {
     if (!isCountUpTo(s[threads], threadLimit) || s[threads] < 1) return "threads (1 to 4096)";
     if (!(s[verbose] == 0 || s[verbose] == 1)) return "verbose (0 or 1)";
     if (!isCountUpTo(std::fabs(s[objectiveScale]), 4096)) return "objective scale (an integer)";
+    if (!(s[loss] == 0 || s[loss] == 1)) return "loss (0 for least squares, 1 for kl)";
     return nullptr;
 }
 
 NmfOptions factorisationOptions(const Settings& s) {
     NmfOptions o;
+    o.loss = s[loss] == 1 ? NmfLoss::kl : NmfLoss::leastSquares;
     o.maxiter = s[maxiter];
     o.tol = s[tol];
     o.maxtime = s[maxtime];
@@ -79,6 +81,7 @@ NmfOptions factorisationOptions(const Settings& s) {
 
 NmfProjectOptions projectionOptions(const Settings& s) {
     NmfProjectOptions o;
+    o.loss = s[loss] == 1 ? NmfLoss::kl : NmfLoss::leastSquares;
     o.maxiter = s[maxiter];
     o.tol = s[tol];
     o.maxinner = static_cast<std::int32_t>(s[maxinner]);
@@ -88,19 +91,43 @@ NmfProjectOptions projectionOptions(const Settings& s) {
     return o;
 }
 
-// The verbose lines, f in A's own units.
+// The verbose lines, f in A's own units; a kl run has no relative error
+// until its end.
 void printIteration(void* context, const NmfIteration& it) {
     const double scale = *static_cast<const double*>(context);
     const double f = std::ldexp(it.objective, static_cast<int>(scale));
+    const bool kl = std::isnan(it.relativeError);
     if (it.iteration == 0) {
-        mexPrintf("%6s %14s %10s %11s %10s\n", "iter", "objective", "rel.error", "rel.change",
-                  "time (s)");
-        mexPrintf("%6d %14.7g %10.4g %11s %10.3g\n", 0, f, it.relativeError, "", it.seconds);
+        if (kl) {
+            mexPrintf("%6s %14s %11s %10s\n", "iter", "objective", "rel.change", "time (s)");
+            mexPrintf("%6d %14.7g %11s %10.3g\n", 0, f, "", it.seconds);
+        } else {
+            mexPrintf("%6s %14s %10s %11s %10s\n", "iter", "objective", "rel.error",
+                      "rel.change", "time (s)");
+            mexPrintf("%6d %14.7g %10.4g %11s %10.3g\n", 0, f, it.relativeError, "", it.seconds);
+        }
         return;
     }
-    mexPrintf("%6lld %14.7g %10.4g %11.3e %10.3g%s\n", static_cast<long long>(it.iteration), f,
-              it.relativeError, it.change, it.seconds,
-              it.undone ? "  undone (f rose from the pushed start)" : "");
+    const long long iteration = static_cast<long long>(it.iteration);
+    if (kl) {
+        mexPrintf("%6lld %14.7g %11.3e %10.3g\n", iteration, f, it.change, it.seconds);
+        return;
+    }
+    mexPrintf("%6lld %14.7g %10.4g %11.3e %10.3g%s\n", iteration, f, it.relativeError, it.change,
+              it.seconds, it.undone ? "  undone (f rose from the pushed start)" : "");
+}
+
+// Why a task failed: the identifier's reason and the message.
+struct Failure {
+    const char* reason;
+    const char* message;
+};
+
+Failure failureOf(NmfStatus status) {
+    if (status == NmfStatus::zeroModel)
+        return {"zeroModel", "the start's W*H is 0 where A is positive, so the divergence is "
+                             "infinite there: give a start that is positive there"};
+    return {"outOfMemory", "no memory for the solver's work"};
 }
 
 mxArray* matrix(std::ptrdiff_t rows, std::ptrdiff_t columns) {
@@ -130,10 +157,10 @@ double stopCode(NmfStop stop) {
     return stop == NmfStop::tol ? 0 : stop == NmfStop::maxiter ? 1 : 2;
 }
 
-// Runs the task into outputs[0 …]; the failure's message, or none. Every
-// object the solver made is gone when this returns.
+// Runs the task into outputs[0 …]; the failure, or none (a null reason).
+// Every object the solver made is gone when this returns.
 template <typename Index>
-const char* runTask(const Settings& s, const NmfMatrix<Index>& A, std::ptrdiff_t k,
+Failure runTask(const Settings& s, const NmfMatrix<Index>& A, std::ptrdiff_t k,
                     const mxArray* Wt0, const mxArray* H0, mxArray** outputs) {
     const std::ptrdiff_t m = A.m, n = A.n;
     if (s[task] == factorise) {
@@ -141,7 +168,7 @@ const char* runTask(const Settings& s, const NmfMatrix<Index>& A, std::ptrdiff_t
         mxArray* H = H0 ? copyOf(H0, k, n) : matrix(k, n);
         if (!Wt || !H) {
             mxDestroyArray(Wt), mxDestroyArray(H);
-            return "no memory for the factors";
+            return {"outOfMemory", "no memory for the factors"};
         }
         if (!Wt0) nmfRandomStart(A, k, static_cast<std::uint64_t>(s[seed]), mxGetPr(Wt), mxGetPr(H));
         NmfRun run;
@@ -154,7 +181,7 @@ const char* runTask(const Settings& s, const NmfMatrix<Index>& A, std::ptrdiff_t
         outputs[3] = matrix(1, 4);
         if (status != NmfStatus::done || !outputs[2] || !outputs[3]) {
             destroy(outputs, 4);
-            return "no memory for the solver's work";
+            return failureOf(status);
         }
         double* trace = mxGetPr(outputs[2]);
         for (std::size_t i = 0; i < run.objective.size(); ++i)
@@ -162,10 +189,10 @@ const char* runTask(const Settings& s, const NmfMatrix<Index>& A, std::ptrdiff_t
         double* summary = mxGetPr(outputs[3]);
         summary[0] = static_cast<double>(run.iterations), summary[1] = stopCode(run.stop);
         summary[2] = run.relativeError, summary[3] = run.threads;
-        return nullptr;
+        return {nullptr, nullptr};
     }
     mxArray* H = copyOf(H0, k, n);
-    if (!H) return "no memory for the result";
+    if (!H) return {"outOfMemory", "no memory for the result"};
     NmfProjectRun run;
     const NmfStatus status = nmfProject(A, k, mxGetPr(Wt0), mxGetPr(H), projectionOptions(s), run);
     outputs[0] = H;
@@ -173,12 +200,12 @@ const char* runTask(const Settings& s, const NmfMatrix<Index>& A, std::ptrdiff_t
     outputs[2] = matrix(1, 3);
     if (status != NmfStatus::done || !outputs[1] || !outputs[2]) {
         destroy(outputs, 3);
-        return "no memory for the solver's work";
+        return failureOf(status);
     }
     double* summary = mxGetPr(outputs[2]);
     summary[0] = static_cast<double>(run.iterations), summary[1] = stopCode(run.stop);
     summary[2] = run.threads;
-    return nullptr;
+    return {nullptr, nullptr};
 }
 
 bool hasShape(const mxArray* array, std::size_t rows, std::size_t columns) {
@@ -235,9 +262,9 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
                                 mxGetPr(A), sparse ? mxGetJc(A) : nullptr,
                                 sparse ? mxGetIr(A) : nullptr};
     mxArray* results[4] = {nullptr, nullptr, nullptr, nullptr};
-    const char* failure = runTask(s, data, static_cast<std::ptrdiff_t>(k), drawn ? nullptr : Wt0,
+    const Failure failure = runTask(s, data, static_cast<std::ptrdiff_t>(k), drawn ? nullptr : Wt0,
                                   drawn ? nullptr : H0, results);
-    if (failure) arguments::refuse(plugin, "outOfMemory", "%s", failure);
+    if (failure.reason) arguments::refuse(plugin, failure.reason, "%s", failure.message);
     for (int i = 0; i < outputs; ++i) {
         if (i < (nlhs > 0 ? nlhs : 1)) plhs[i] = results[i];
         else mxDestroyArray(results[i]);

@@ -15,7 +15,7 @@
 %
 %   A         m-by-n real double matrix, full or sparse, finite and
 %             non-negative (greedynmf checks this; nothing here does).
-%   settings  a row of 17 values:
+%   settings  a row of 18 values:
 %               1 task (1 or 2)          10 extrapolate (0 or 1)
 %               2 rank k                 11 l1_W   12 l2_W
 %               3 seed (NaN: none)       13 l1_H   14 l2_H
@@ -24,8 +24,10 @@
 %               6 maxtime (or Inf)       17 the power of two that brings
 %               7 seconds already spent     the objective to A's units
 %               8 maxinner (1 to 2^31-1)    (for the verbose lines)
-%               9 inner_tol
-%             Task 2 reads only 1, 2, 4, 5, 8, 9, 13, 14 and 15.
+%               9 inner_tol              18 loss (0 least squares, 1 kl)
+%             Task 2 reads only 1, 2, 4, 5, 8, 9, 13, 14, 15 and 18. Under
+%             kl, maxinner counts passes over each column and inner_tol
+%             and extrapolate are not read.
 %   trace     task 1: the objective (row 1) and the seconds since the call
 %             began (row 2) at the start and after each iteration; task 2:
 %             the objective at the start and after each pass taken.
@@ -46,5 +48,7 @@
 %     nmfsolve:shape          A empty, or Wt0 not k-by-m or H0 not k-by-n
 %     nmfsolve:badSparse      A's stored structure is not one a host builds
 %     nmfsolve:outOfMemory    no memory for the factors or the solver's work
+%     nmfsolve:zeroModel      kl only: the start's W*H is 0 where A is
+%                             positive (an infinite divergence)
 %
 %   See also GREEDYNMF, GREEDYNMF_PROJECT.

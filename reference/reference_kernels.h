@@ -136,4 +136,22 @@ void fullTimesSparseTransposed(double* P, const double* X, std::ptrdiff_t k, std
         }
 }
 
+// One line of the Kullback-Leibler coordinate step: v_p = v_p + d·b_p, and
+// the slope's two sums, Σ a_p·u_p and Σ (a_p·u_p)·u_p with u_p = b_p/v_p,
+// each one running sum from +0.0 in entry order.
+inline void klScaledAdd(double* v, const double* b, double d, std::ptrdiff_t count) {
+    for (std::ptrdiff_t p = 0; p < count; ++p) v[p] = v[p] + d * b[p];
+}
+
+inline void klSlopeSums(const double* a, const double* b, const double* v, std::ptrdiff_t count,
+                        double& weighted, double& curvature) {
+    weighted = 0.0, curvature = 0.0;
+    for (std::ptrdiff_t p = 0; p < count; ++p) {
+        const double u = b[p] / v[p];
+        const double t = a[p] * u;
+        weighted = weighted + t;
+        curvature = curvature + t * u;
+    }
+}
+
 }  // namespace reference

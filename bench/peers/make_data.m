@@ -8,6 +8,8 @@ function make_data(folder, set)
 %                                 wrote into FOLDER/corpus, rank 20
 %   make_data(folder, 'man')      the same of man_problem.py (Debian's
 %                                 English manual pages), rank 20
+%   make_data(folder, 'textcounts')  text's matrix of raw counts
+%                                 (text_problem.py --counts), rank 20
 %
 %   Files, every number little-endian, every matrix in column order:
 %     shape.txt            m n k nnz (nnz = 0 for a full A)
@@ -22,7 +24,7 @@ function make_data(folder, set)
       A = double(read_idx_images(file))' / 255;
     case 'sparse'
       A = sparse_problem(20000, 5000, k, 0.01, 1);
-    case {'text', 'man'}
+    case {'text', 'man', 'textcounts'}
       A = read_corpus(fullfile(folder, 'corpus'));
     otherwise
       error('make_data: unknown set %s', set);

@@ -28,3 +28,19 @@ def objective(A, W, H):
         norm2 = float(np.vdot(A, A))
         cross = float(np.sum((A @ H.T) * W))
     return 0.5 * norm2 - cross + 0.5 * float(np.sum((W.T @ W) * (H @ H.T)))
+
+
+def kl_objective(A, W, H):
+    """D(A||W*H) = sum a*log(a/(WH)) - a + WH, over A's positive entries
+    but for the sum of W*H, which is that of W's column sums times H's row
+    sums."""
+    if scipy.sparse.issparse(A):
+        coo = A.tocoo()
+        keep = coo.data > 0
+        i, j, a = coo.row[keep], coo.col[keep], coo.data[keep]
+    else:
+        i, j = np.nonzero(A > 0)
+        a = A[i, j]
+    model = np.einsum("pk,kp->p", W[i, :], H[:, j])
+    total = float(W.sum(axis=0) @ H.sum(axis=1))
+    return float(np.sum(a * np.log(a / model) - a)) + total

@@ -1,13 +1,14 @@
 """Writes a term-document matrix of real English text: the paragraphs of
 Perl's own documentation, as Debian's perl-doc package ships it.
 
-    text_problem.py FOLDER
+    text_problem.py FOLDER [--counts]
 
 Documents are the prose paragraphs of /usr/share/perl/5.*/pod/*.pod (code
 blocks, which are indented, and =commands left out; formatting codes such as
 C<...> reduced to their text) with at least 20 words. Terms are runs of
 letters, lower-cased, in at least 3 documents and at most half of them.
-Entry (document, term) is log(1 + count). Writes rows.i32, cols.i32 and
+Entry (document, term) is log(1 + count), or with --counts the count itself
+(for the Kullback-Leibler fits). Writes rows.i32, cols.i32 and
 vals.f64 (zero-based positions and values, little-endian) and size.txt
 (documents, terms) into FOLDER (term_matrix.py).
 """
@@ -44,7 +45,7 @@ def main():
     files = sorted({os.path.realpath(f) for f in glob.glob("/usr/share/perl/5.*/pod/*.pod")})
     if not files:
         sys.exit("text_problem.py: no /usr/share/perl/5.*/pod/*.pod; install perl-doc")
-    write_term_matrix(list(paragraphs(files)), folder)
+    write_term_matrix(list(paragraphs(files)), folder, raw_counts="--counts" in sys.argv[2:])
 
 
 if __name__ == "__main__":

@@ -6,6 +6,11 @@ function varargout = call_nmfsolve(caller, A, Wt0, H0, settings)
   try
     [varargout{:}] = nmfsolve(A, Wt0, H0, settings);
   catch failure
+    if strcmp(failure.identifier, 'nmfsolve:zeroModel')
+      error([caller ':zeroModel'], ['the start''s W*H is 0 where A is positive, so the ', ...
+            'Kullback-Leibler divergence is infinite there: start from a W and H whose ', ...
+            'product is positive wherever A is (a random or ''nndsvda'' start is)']);
+    end
     if ~any(strcmp(failure.identifier, {'nmfsolve:outOfMemory', 'Octave:bad-alloc', 'MATLAB:nomem'}))
       rethrow(failure);
     end

@@ -5,13 +5,18 @@ function [options, given] = greedynmf_options(args, k)
   names = {'maxiter', 'tol', 'maxtime', 'maxinner', 'inner_tol', 'init', 'seed', ...
            'replicates', 'W0', 'H0', 'l1_W', 'l2_W', 'l1_H', 'l2_H', ...
            'alpha_W', 'alpha_H', 'l1_ratio', 'extrapolate', 'products', 'threads', ...
-           'normalize', 'verbose'};
+           'normalize', 'verbose', 'loss'};
   given = parse_named_options(args, names, 'greedynmf');
   read = @(name, default, kind) read_option(given, name, default, kind, 'greedynmf');
   options.maxiter = read('maxiter', 500, 'count_or_inf');
   options.tol = read('tol', 5e-5, 'nonnegative');
   options.maxtime = read('maxtime', Inf, 'positive');
-  options.maxinner = read('maxinner', k, 'positive_count_or_inf');
+  options.loss = loss_name(given, 'greedynmf');
+  kl = strcmp(options.loss, 'kl');
+  % Under kl, maxinner counts passes over each column, the fewest that
+  % reach a common divergence soonest (docs/peers.md, Count data).
+  kl_passes = 2;
+  options.maxinner = read('maxinner', kl * kl_passes + ~kl * k, 'positive_count_or_inf');
   options.inner_tol = read('inner_tol', 1e-5, 'nonnegative');
   options.seed = read('seed', [], 'count');
   options.replicates = read('replicates', 1, 'positive_count');
@@ -21,6 +26,18 @@ function [options, given] = greedynmf_options(args, k)
   options.verbose = read('verbose', false, 'logical');
   if ~isempty(options.seed) && options.seed + options.replicates > 2^32
     error('greedynmf:badOption', 'seed + replicates - 1 must be below 2^32');
+  end
+  if kl
+    for name = {'inner_tol', 'extrapolate'}
+      if isfield(given, name{1})
+        error('greedynmf:badOption', ['%s applies to the least-squares loss only; ', ...
+              'leave it out with ''loss'', ''kl'''], name{1});
+      end
+    end
+    if isinf(options.maxinner)
+      error('greedynmf:badOption', 'maxinner counts passes under ''loss'', ''kl'': give a finite number');
+    end
+    options.extrapolate = false;
   end
   if isinf(options.maxinner) && options.inner_tol <= 0
     error('greedynmf:badOption', ...

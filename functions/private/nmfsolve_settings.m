@@ -4,7 +4,7 @@ function row = nmfsolve_settings(values)
 % none) and maxtime (Inf).
   names = {'task', 'rank', 'seed', 'maxiter', 'tol', 'maxtime', 'elapsed', 'maxinner', ...
            'inner_tol', 'extrapolate', 'l1_W', 'l2_W', 'l1_H', 'l2_H', 'threads', ...
-           'verbose', 'objective_scale'};
+           'verbose', 'objective_scale', 'loss'};
   row = zeros(1, numel(names));
   row(3) = NaN;
   row(6) = Inf;

@@ -26,7 +26,12 @@ struct NmfMatrix {
     const Index* rowIndex;       // sparse: a row per stored entry
 };
 
+// The fit: ½‖A − W·H‖², or the generalised Kullback-Leibler divergence
+// D(A‖W·H) = Σ a·ln(a/(WH)) − a + WH (0·ln 0 = 0) of count data.
+enum class NmfLoss { leastSquares, kl };
+
 struct NmfOptions {
+    NmfLoss loss = NmfLoss::leastSquares;
     double maxiter = 500;        // outer iterations (may be +Inf)
     // Stop once the last 10 iterations (all, while fewer have run)
     // together lowered f by at most tol times f before them.
@@ -34,9 +39,10 @@ struct NmfOptions {
     double maxtime = std::numeric_limits<double>::infinity();  // seconds; stop after the
                                  // iteration that ends past it
     double elapsed = 0;          // seconds spent before the call, counted in time
-    std::int32_t maxinner = 0;   // greedy moves per column in each step (≥ 1)
-    double innerTol = 1e-5;      // the greedy update's tolerance
-    bool extrapolate = true;
+    std::int32_t maxinner = 0;   // greedy moves per column in each step (≥ 1); under
+                                 // kl, passes over each column
+    double innerTol = 1e-5;      // the greedy update's tolerance (least squares)
+    bool extrapolate = true;     // least squares only
     double l1W = 0, l2W = 0, l1H = 0, l2H = 0;  // penalty weights, finite and ≥ 0
     int threads = 1;
 };
@@ -48,6 +54,7 @@ struct NmfIteration {
     std::int64_t iteration;  // 0 for the start
     double objective;        // f of the factors kept
     double relativeError;    // ‖A − W·H‖/‖A‖ of those, from the expanded residual
+                             // (NaN under kl, which forms it at the end only)
     double change;           // |f before − f after| / f before (NaN at the start)
     double seconds;          // since the call began, elapsed included
     bool undone;             // an iteration from pushed factors that raised f
@@ -62,7 +69,9 @@ struct NmfRun {
     int threads = 1;           // as many as the call ran on
 };
 
-enum class NmfStatus { done, outOfMemory };
+// zeroModel: under kl, the start's W·H is 0 at a positive entry of A, where
+// the divergence is infinite; the factors are untouched.
+enum class NmfStatus { done, outOfMemory, zeroModel };
 
 // Factorises A from the start in Wt (k×m) and H (k×n), which hold the
 // factors of the lowest f on return; see greedynmf's help for the method.
@@ -89,9 +98,10 @@ void nmfRandomStart(const NmfMatrix<Index>& A, std::ptrdiff_t k, std::uint64_t s
 double nmfUniform(std::uint64_t& state);
 
 struct NmfProjectOptions {
+    NmfLoss loss = NmfLoss::leastSquares;
     double maxiter = 100;        // greedy passes over H
-    double tol = 1e-12;          // stop when a pass gains at most tol·½‖A‖²
-    std::int32_t maxinner = 0;   // moves per column in each pass (≥ 1)
+    double tol = 1e-12;          // stop when a pass gains at most tol·½‖A‖² (kl: tol·Σa)
+    std::int32_t maxinner = 0;   // moves per column in each pass (≥ 1; kl: passes per pass)
     double innerTol = 1e-10;
     double l1H = 0, l2H = 0;
     int threads = 1;
@@ -107,6 +117,8 @@ struct NmfProjectRun {
 // min over H ≥ 0 of ½‖A − W·H‖² + l1H·ΣH + ½·l2H·‖H‖², from H (k×n) and for
 // Wt (k×m): greedy passes over all of H, each from the gradient formed
 // afresh, until one gains at most tol·½‖A‖² (that pass is not taken).
+// Under kl, D(A‖W·H) in the place of the first term: coordinate passes,
+// each taken, until one gains at most tol·Σa.
 template <typename Index>
 NmfStatus nmfProject(const NmfMatrix<Index>& A, std::ptrdiff_t k, const double* Wt, double* H,
                      const NmfProjectOptions& options, NmfProjectRun& run);

@@ -2,7 +2,6 @@
 
 #include "greedy_nmf.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -12,30 +11,14 @@
 #include "data_matrix.h"
 #include "extrapolation.h"
 #include "half_step.h"
+#include "kl_nmf.h"
 #include "objective.h"
 #include "solver_setup.h"
 #include "split_products.h"
+#include "stop_rule.h"
 #include "workers.h"
 
 namespace {
-
-// The stop test weighs f's fall over this many iterations, so that a slow
-// but steady fall goes on.
-constexpr std::int64_t stopWindow = 10;
-
-// Seconds since the call began, counting what the caller spent before it.
-class Clock {
-public:
-    explicit Clock(double elapsed) : elapsed_(elapsed), start_(std::chrono::steady_clock::now()) {}
-    double seconds() const {
-        const std::chrono::duration<double> since = std::chrono::steady_clock::now() - start_;
-        return elapsed_ + since.count();
-    }
-
-private:
-    double elapsed_;
-    std::chrono::steady_clock::time_point start_;
-};
 
 struct Factors {
     double* Wt;  // k×m
@@ -218,9 +201,7 @@ NmfStatus Factorisation<Index>::run(Factors factors, NmfRun& run, NmfProgress pr
         const double smallest = std::numeric_limits<double>::min();
         report(iteration, keptF, keptResidual, change / (fBefore > smallest ? fBefore : smallest),
                seconds, undone);
-        const std::int64_t window = iteration < stopWindow ? iteration : stopWindow;
-        const double fWindow = run.objective[static_cast<std::size_t>(iteration - window)];
-        if (!undone && fWindow - keptF <= options_.tol * fWindow) {
+        if (!undone && fallWithinTol(run.objective, iteration, options_.tol)) {
             run.stop = NmfStop::tol;
             break;
         }
@@ -262,6 +243,8 @@ NmfStatus greedyNmfWith(const SolverSetup& setup, const NmfMatrix<Index>& A, std
         ThreadTeam team(teamSizeFor(options.threads, A.m > A.n ? A.m : A.n));
         run.threads = team.size();
         const Workers workers{team, *setup.greedy, *setup.product, setup.minimumPartWork};
+        if (options.loss == NmfLoss::kl)
+            return klFactorise(workers, A, k, Wt, H, options, run, progress, context);
         DataMatrix<Index> data(A);
         Factorisation<Index> factorisation(workers, data, k, options);
         if (!data.prepare() || !factorisation.prepare()) return NmfStatus::outOfMemory;

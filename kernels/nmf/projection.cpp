@@ -6,6 +6,7 @@
 #include "data_matrix.h"
 #include "greedy_nmf.h"
 #include "half_step.h"
+#include "kl_nmf.h"
 #include "objective.h"
 #include "solver_setup.h"
 #include "split_products.h"
@@ -83,6 +84,7 @@ NmfStatus nmfProjectWith(const SolverSetup& setup, const NmfMatrix<Index>& A, st
         ThreadTeam team(teamSizeFor(options.threads, A.m > A.n ? A.m : A.n));
         run.threads = team.size();
         const Workers workers{team, *setup.greedy, *setup.product, setup.minimumPartWork};
+        if (options.loss == NmfLoss::kl) return klProject(workers, A, k, Wt, H, options, run);
         DataMatrix<Index> data(A);
         if (!data.prepare()) return NmfStatus::outOfMemory;
         return project(workers, data, k, Wt, H, options, run);

@@ -5,6 +5,7 @@
 
 #include "../kernel_rules.h"
 #include "../kernel_table.h"
+#include "../kl_loops.h"
 #include "scalar_products.h"
 
 // The scalar path, for CPUs with no vector path: the greedy update one entry
@@ -107,4 +108,5 @@ void sweep(double* X, const double* M, const double* C, double lambda, std::int3
 const KernelTable scalarKernels = {initialReduction,        greedyColumns,
                                    sweep<HardThresholdRule>, sweep<NonNegativeRule>,
                                    scalar_product::dense,   scalar_product::sparse<std::int32_t>,
-                                   scalar_product::sparse<std::int64_t>};
+                                   scalar_product::sparse<std::int64_t>, klScaledAddScalar,
+                                   klSlopeSumsScalar};

@@ -38,6 +38,7 @@
 
 #include "../kernel_rules.h"
 #include "greedy.h"
+#include "kl.h"
 #include "product.h"
 #include "sweep.h"
 
@@ -48,7 +49,8 @@ constexpr KernelTable vectorKernels() {
     return {vector_greedy::initialReduction<L>, vector_greedy::greedyColumns<L>,
             vector_sweep::sweep<L, HardThresholdRule>, vector_sweep::sweep<L, NonNegativeRule>,
             vector_product::dense<L>, vector_product::sparse<L, std::int32_t>,
-            vector_product::sparse<L, std::int64_t>};
+            vector_product::sparse<L, std::int64_t>, vector_kl::scaledAdd<L>,
+            vector_kl::slopeSums<L>};
 }
 
 }  // namespace

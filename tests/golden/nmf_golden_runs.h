@@ -74,13 +74,15 @@ inline std::uint32_t fnv1a(std::initializer_list<const std::vector<double>*> arr
 // or, for a projection, greedynmf_project(A, W0) with its defaults, hashed
 // over H and the trace. Without extrapolation 8 iterations; with it 24, so
 // that each problem has an iteration undone (the 20th dense, the 9th
-// sparse).
+// sparse). The kl runs take 'loss', 'kl' and its defaults (2 passes, 1 in
+// a projection, which starts from H0).
 struct Run {
     std::ptrdiff_t m, n, k;
     bool sparse, extrapolate, projection;
     int iterations;
     double l1W, l2W, l1H, l2H;
     std::uint32_t hash;
+    bool kl = false;
 };
 inline const Run runs[] = {
     {70, 45, 6, false, false, false, 8, 0, 0, 0, 0, 0x98d71244u},
@@ -91,6 +93,9 @@ inline const Run runs[] = {
     {80, 50, 5, true, true, false, 24, 0.25, 1, 0.5, 0.125, 0x0d158fa0u},
     {70, 45, 6, false, false, true, 0, 0, 0, 0, 0, 0x451aca15u},
     {80, 50, 5, true, false, true, 0, 0, 0, 0.5, 0.125, 0x77875f88u},
+    {70, 45, 6, false, false, false, 8, 0, 0, 0, 0, 0x8d01cc77u, true},
+    {80, 50, 5, true, false, false, 8, 0.25, 1, 0.5, 0.125, 0x340860fdu, true},
+    {80, 50, 5, true, false, true, 0, 0, 0, 0.5, 0.125, 0x74389db6u, true},
 };
 
 struct Outcome {
@@ -103,19 +108,21 @@ inline Outcome outcomeOf(const Run& golden, const SolverSetup& setup, int thread
     Problem p = makeProblem(golden.m, golden.n, golden.k, golden.sparse);
     if (golden.projection) {
         NmfProjectOptions options;
-        options.maxinner = static_cast<std::int32_t>(10 * golden.k);
+        options.loss = golden.kl ? NmfLoss::kl : NmfLoss::leastSquares;
+        options.maxinner = static_cast<std::int32_t>(golden.kl ? 1 : 10 * golden.k);
         options.l1H = golden.l1H, options.l2H = golden.l2H;
         options.threads = threads;
-        std::vector<double> H(p.H.size(), 0.0);
+        std::vector<double> H = golden.kl ? p.H : std::vector<double>(p.H.size(), 0.0);
         NmfProjectRun run;
         run.objective.assign(3, 1.0);  // a used run starts afresh
         const NmfStatus status = nmfProjectWith(setup, p.data(), p.k, p.Wt.data(), H.data(), options, run);
         return {fnv1a({&H, &run.objective}), status == NmfStatus::done, run.threads};
     }
     NmfOptions options;
+    options.loss = golden.kl ? NmfLoss::kl : NmfLoss::leastSquares;
     options.maxiter = golden.iterations;
     options.tol = 0;
-    options.maxinner = static_cast<std::int32_t>(golden.k);
+    options.maxinner = static_cast<std::int32_t>(golden.kl ? 2 : golden.k);
     options.innerTol = 1e-5;
     options.extrapolate = golden.extrapolate;
     options.l1W = golden.l1W, options.l2W = golden.l2W, options.l1H = golden.l1H, options.l2H = golden.l2H;

@@ -18,7 +18,8 @@ TEST_P(GoldenNmfPaths, EveryPathGivesTheHashesAtEveryThreadCount) {
             EXPECT_TRUE(outcome.done);
             EXPECT_EQ(outcome.threads, threads);
             EXPECT_EQ(outcome.hash, run.hash)
-                << (run.projection ? "projection, " : "") << (run.sparse ? "sparse" : "dense")
+                << (run.kl ? "kl, " : "") << (run.projection ? "projection, " : "")
+                << (run.sparse ? "sparse" : "dense")
                 << (run.extrapolate ? ", extrapolated" : "") << (run.l1H != 0 ? ", penalised" : "")
                 << ", " << threads << " threads";
         }

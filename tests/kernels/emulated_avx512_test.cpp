@@ -14,6 +14,7 @@
 
 #include "bits.h"
 #include "kernel_table.h"
+#include "kl_checks.h"
 #include "product_checks.h"
 #include "random_data.h"
 #include "reference_kernels.h"
@@ -103,6 +104,8 @@ TEST(EmulatedAvx512, ProductsMatchReference) {
 }
 
 // The solvers over the same table, at every thread count.
+TEST(EmulatedAvx512, KlLoopsMatchReference) { checkKlLoops(emulatedAvx512, 512); }
+
 TEST(EmulatedAvx512, SolversGiveTheGoldenHashes) {
     const SolverSetup setup{&emulatedAvx512, &emulatedAvx512, 0};
     for (const golden::Run& run : golden::runs)

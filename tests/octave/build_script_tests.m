@@ -14,7 +14,7 @@
 %!   assert (hardsweep ([2 0; 1 2], [-2 2; -1 1], 0.5, 2, 2), [1 -1; 0 0]);
 %!   assert (clipsweep ([2 0; 1 2], [-2 2; -1 1], 0.5, 2, 2), [1 0; 0 0]);
 %!   % The solver's threads, built with the flags the script gives them.
-%!   settings = [1, 2, 1, 3, 0, Inf, 0, 2, 1e-5, 1, 0, 0, 0, 0, 3, 0, 0];
+%!   settings = [1, 2, 1, 3, 0, Inf, 0, 2, 1e-5, 1, 0, 0, 0, 0, 3, 0, 0, 0];
 %!   [Wt, H] = nmfsolve (magic (4), [], [], settings);
 %!   settings(15) = 1;
 %!   assert (isequal (nmfsolve (magic (4), [], [], settings), Wt));

@@ -45,6 +45,21 @@
 %!  h = fnv1a32 (H, info.objective);
 %!endfunction
 
+%!function h = golden_kl_hash (m, n, k, sparse_A, penalties, threads)
+%!  [A, W0, H0] = golden_problem (m, n, k, sparse_A);
+%!  [W, H, info] = greedynmf (A, k, 'loss', 'kl', 'W0', W0, 'H0', H0, 'maxiter', 8, 'tol', 0, ...
+%!                            'l1_W', penalties(1), 'l2_W', penalties(2), ...
+%!                            'l1_H', penalties(3), 'l2_H', penalties(4), 'threads', threads);
+%!  h = fnv1a32 (W', H, info.objective);
+%!endfunction
+
+%!function h = golden_kl_projection_hash (m, n, k, sparse_A, penalties, threads)
+%!  [A, W0, H0] = golden_problem (m, n, k, sparse_A);
+%!  [H, info] = greedynmf_project (A, W0, 'loss', 'kl', 'H0', H0, 'l1_H', penalties(1), ...
+%!                                 'l2_H', penalties(2), 'threads', threads);
+%!  h = fnv1a32 (H, info.objective);
+%!endfunction
+
 %!test
 %! % Extrapolated runs go to 24 iterations, so that each has one undone.
 %! warning ("off", "greedynmf:maxiter", "local");
@@ -57,4 +72,7 @@
 %!   assert (golden_hash (80, 50, 5, true, true, 24, [0.25 1 0.5 0.125], threads), hex2dec ("0d158fa0"));
 %!   assert (golden_projection_hash (70, 45, 6, false, [0 0], threads), hex2dec ("451aca15"));
 %!   assert (golden_projection_hash (80, 50, 5, true, [0.5 0.125], threads), hex2dec ("77875f88"));
+%!   assert (golden_kl_hash (70, 45, 6, false, [0 0 0 0], threads), hex2dec ("8d01cc77"));
+%!   assert (golden_kl_hash (80, 50, 5, true, [0.25 1 0.5 0.125], threads), hex2dec ("340860fd"));
+%!   assert (golden_kl_projection_hash (80, 50, 5, true, [0.5 0.125], threads), hex2dec ("74389db6"));
 %! end

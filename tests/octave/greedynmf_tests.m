@@ -348,6 +348,6 @@
 %!error <no memory for rank k = 1000000000 with a 12-by-15 A .* choose a smaller k> greedynmf (A, 1e9)
 %!error <threads must be an integer of at least 1> greedynmf_project (A, rand (12, 2), "threads", 1.5)
 %!error id=nmfsolve:nargin nmfsolve (A, [], [])
-%!error <settings: threads \(1 to 4096\) is out of range> nmfsolve (A, [], [], [1, 2, 1, 3, 0, Inf, 0, 2, 1e-5, 1, 0, 0, 0, 0, 0, 0, 0])
+%!error <settings: threads \(1 to 4096\) is out of range> nmfsolve (A, [], [], [1, 2, 1, 3, 0, Inf, 0, 2, 1e-5, 1, 0, 0, 0, 0, 0, 0, 0, 0])
 %!error id=nmfsolve:badSettings nmfsolve (A, [], [], [1, 2, 1])
-%!error id=nmfsolve:shape nmfsolve (A, rand (2, 12), rand (2, 14), [1, 2, NaN, 3, 0, Inf, 0, 2, 1e-5, 1, 0, 0, 0, 0, 1, 0, 0])
+%!error id=nmfsolve:shape nmfsolve (A, rand (2, 12), rand (2, 14), [1, 2, NaN, 3, 0, Inf, 0, 2, 1e-5, 1, 0, 0, 0, 0, 1, 0, 0, 0])
