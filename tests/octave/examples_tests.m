@@ -46,3 +46,21 @@
 %!error <lambda must be a finite, non-negative number> sparse_coding_demo (NaN)
 %!error <passes must be a positive integer> sparse_coding_demo (0.02, 0)
 %!error <passes must be a positive integer> sparse_coding_demo (0.02, 1.5)
+
+%!test
+%! % The topics demo parts documents of two vocabularies into their two topics.
+%! pets = {"kitten", "puppy", "leash", "collar", "whiskers"};
+%! space = {"rocket", "orbit", "planet", "comet", "galaxy"};
+%! documents = cell (1, 20);
+%! for d = 1:10
+%!   documents{d} = strjoin (pets(mod (d + (0:3), 5) + 1), " ");
+%!   documents{10 + d} = strjoin (space(mod (2 * d + (0:2), 5) + 1), " ");
+%! end
+%! evalc ("[W, H, terms] = kl_topics_demo (documents, 2, 3);");
+%! assert (numel (terms), 10);
+%! for t = 1:2
+%!   [~, order] = sort (W(:, t), "descend");
+%!   words = terms(order(1:5));
+%!   assert (all (ismember (words, pets)) || all (ismember (words, space)));
+%! end
+%!error <no files match> kl_topics_demo ("/nonexistent/*.pod")
