@@ -14,7 +14,9 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %         + l1_W*sum(W(:)) + 0.5*l2_W*norm(W, 'fro')^2
 %         + l1_H*sum(H(:)) + 0.5*l2_H*norm(H, 'fro')^2,
 %
-%   where the penalty weights are 0 unless given (see Penalties).
+%   where the penalty weights are 0 unless given (see Penalties). With
+%   'loss', 'kl' the first term is the Kullback-Leibler divergence of
+%   count data instead (see Count data).
 %
 %   Each outer iteration updates W with H held fixed, then H with W held
 %   fixed, each by one greedy coordinate-descent update (greedycd's).
@@ -135,6 +137,37 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %                alpha_H defaults to alpha_W ('same' says so too) and
 %                l1_ratio (from 0 to 1) to 0.
 %                  [W, H] = greedynmf(A, 10, 'alpha_W', 0.01, 'l1_ratio', 1);
+%
+%   Count data
+%     loss       'ls' (default, least squares; also 'frobenius') or 'kl'
+%                (also 'kullback-leibler'): f's first term is then
+%                  D(A||W*H) = sum(A.*log(A./(W*H)) - A + W*H), 0*log(0) = 0,
+%                the generalised Kullback-Leibler divergence, the Poisson
+%                likelihood's, for counts: words per document, spectrogram
+%                magnitudes, reads per gene. The penalties are added as
+%                above. Each column of H (and row of W) is then a convex
+%                problem of its own, solved by coordinate steps: cyclic
+%                passes over its k entries, each a Newton step from the
+%                gradient and second derivative at the entry's value,
+%                clamped at zero, with W*H at A's positive entries kept in
+%                step. A's zeros (a sparse A's missing entries too) enter
+%                only through sum(W*H), so a pass over a column costs its
+%                positive entries times k. A step that cuts an entry below
+%                1/sqrt(2) of itself is kept only if it did not pass the
+%                minimum; else the entry falls to that bound, which never
+%                raises f, so no step raises f and W*H stays positive where
+%                A is. maxinner counts the passes over each column in each
+%                step (default 2; docs/peers.md, Count data, has how it was
+%                chosen), inner_tol and extrapolate are refused, and the
+%                start must make W*H positive wherever A is (the random and
+%                'nndsvda' starts do; another is refused with the identifier
+%                greedynmf:zeroModel). A row or column of A with no positive
+%                entry ends as zeros in W or H. The logarithm is the
+%                toolkit's own (docs/operation-order.md), so W, H and
+%                info.objective are the same bits everywhere here too;
+%                info.relerr is still norm(A - W*H, 'fro')/norm(A, 'fro'),
+%                and verbose prints no relative error until the end.
+%                  [W, H, info] = greedynmf(A, 10, 'loss', 'kl', 'seed', 1);
 %
 %   Arithmetic
 %     threads    how many threads the run shares its work among (default:

@@ -45,6 +45,15 @@ function [H, info] = greedynmf_project(A, W, varargin)
 %                scikit-learn's form, weighed as greedynmf weighs it:
 %                l1_H = alpha_H*l1_ratio*m, l2_H = alpha_H*(1 - l1_ratio)*m
 %                  H = greedynmf_project(A, W, 'alpha_H', 0.01, 'l1_ratio', 1);
+%     loss       'ls' (default) or 'kl': with 'kl' the first term is
+%                greedynmf's Kullback-Leibler divergence D(A||W*H), each
+%                iteration is greedynmf's coordinate step for H with
+%                maxinner passes (default 1), every one taken, and the run
+%                stops after the first that gains at most tol times sum(A(:)).
+%                H0 must make W*H positive wherever A is (default: the
+%                constant H whose W*H sums to A's sum; a W with a zero row
+%                where A's row is not is refused, greedynmf_project:zeroModel)
+%                  H = greedynmf_project(A, W, 'loss', 'kl');
 %     threads    how many threads share the work, as in greedynmf (default:
 %                as many as the host allows)
 %                  H = greedynmf_project(A, W, 'threads', 1);

@@ -60,25 +60,36 @@ function draw(folder, title_text, picture)
   ours = load(fullfile(folder, 'ours.txt'));
   stop = load(fullfile(folder, 'ours_defaults.txt'));
   mu = load(fullfile(folder, 'sklearn_mu.txt'));
-  % The excess over the lowest divergence either reached, on a log scale.
+  % The excess over the lowest divergence either reached, the point that is
+  % the lowest itself left out; time on a linear scale, as in the
+  % least-squares pictures.
   best = min([ours(:, 3); stop(:, 3); mu(:, 3)]);
-  excess = @(t) t(:, 3) / best - 1;
   handle = figure('visible', 'off');
   set(handle, 'PaperUnits', 'inches', 'PaperPosition', [0, 0, 8, 5]);
-  keep = excess(ours) > 0;
-  loglog(ours(keep, 2), excess(ours(keep, :)), '.-');
-  hold on;
-  loglog(mu(:, 2), excess(mu), 's-');
-  if excess(stop(end, :)) > 0
-    loglog(stop(end, 2), excess(stop(end, :)), 'kp', 'MarkerSize', 12);
+  traces = {ours, mu};
+  labels = {'greedynmf, loss kl (tol 0)', 'scikit-learn mu, kullback-leibler'};
+  styles = {'.-', 's-'};
+  for s = 1:2
+    t = traces{s};
+    keep = t(:, 3) > best;
+    semilogy(t(keep, 2), t(keep, 3) / best - 1, styles{s}, 'MarkerSize', 4);
+    hold on;
+  end
+  mu200 = mu(mu(:, 1) == 200, :);
+  semilogy(xlim(), [1, 1] * (mu200(3) / best - 1), 'k--');
+  labels = [labels, {'mu after 200 iterations'}];
+  if stop(end, 3) > best
+    semilogy(stop(end, 2), stop(end, 3) / best - 1, 'kp', 'MarkerSize', 9, 'MarkerFaceColor', 'y');
+    labels = [labels, {'greedynmf stops (defaults)'}];
   end
   hold off;
   grid on;
-  xlabel('seconds (one thread)');
+  set(gca, 'FontSize', 7);
+  key = legend(labels, 'Location', 'eastoutside');
+  set(key, 'FontSize', 6);
+  xlabel('time (s), one thread');
   ylabel('D(A||WH) / lowest reached - 1');
   title(title_text);
-  legend({'greedynmf, loss kl', 'scikit-learn mu, kullback-leibler', 'greedynmf stops (defaults)'}, ...
-         'Location', 'eastoutside');
   print(handle, picture, print_options{:});
   close(handle);
 end

@@ -33,8 +33,11 @@ Problem problem() {
     return p;
 }
 
-TEST(SolverAllocationFailure, EveryFailureIsReportedOrHarmless) {
+class SolverAllocationFailure : public ::testing::TestWithParam<NmfLoss> {};
+
+TEST_P(SolverAllocationFailure, EveryFailureIsReportedOrHarmless) {
     NmfOptions options;
+    options.loss = GetParam();
     options.maxiter = 4;
     options.maxinner = 3;
     options.threads = 3;
@@ -63,18 +66,27 @@ TEST(SolverAllocationFailure, EveryFailureIsReportedOrHarmless) {
     }
 
     NmfProjectOptions project;
+    project.loss = GetParam();
     project.maxinner = 3;
     project.threads = 3;
-    std::vector<double> H(3 * 20, 0.0);
+    // A kl projection needs W·H positive where A is: from the fitted H.
+    const std::vector<double> start = GetParam() == NmfLoss::kl ? expected.H : std::vector<double>(3 * 20, 0.0);
+    std::vector<double> H = start;
     NmfProjectRun projected;
     ASSERT_EQ(nmfProject(expected.A, 3, expected.Wt.data(), H.data(), project, projected),
               NmfStatus::done);
     for (int n = 0; n < 3; ++n) {
-        std::vector<double> untouched(3 * 20, 0.0);
+        std::vector<double> untouched = start;
         failing_allocator::FailAfter failure(n);
         EXPECT_EQ(nmfProject(expected.A, 3, expected.Wt.data(), untouched.data(), project, projected),
                   NmfStatus::outOfMemory);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Losses, SolverAllocationFailure,
+                         ::testing::Values(NmfLoss::leastSquares, NmfLoss::kl),
+                         [](const ::testing::TestParamInfo<NmfLoss>& info) {
+                             return info.param == NmfLoss::kl ? "kl" : "leastSquares";
+                         });
 
 }  // namespace
