@@ -13,8 +13,9 @@ function [options, given] = greedynmf_options(args, k)
   options.maxtime = read('maxtime', Inf, 'positive');
   options.loss = loss_name(given, 'greedynmf');
   kl = strcmp(options.loss, 'kl');
-  % Under kl, maxinner counts passes over each column, the fewest that
-  % reach a common divergence soonest (docs/peers.md, Count data).
+  % Under kl, maxinner counts passes over each column: one and two reach
+  % the peers' divergence level, three and more later; two is the more
+  % exact step (docs/peers.md, Count data).
   kl_passes = 2;
   options.maxinner = read('maxinner', kl * kl_passes + ~kl * k, 'positive_count_or_inf');
   options.inner_tol = read('inner_tol', 1e-5, 'nonnegative');

@@ -225,8 +225,10 @@ NmfStatus Factorisation<Index>::run(Factors factors, NmfRun& run, NmfProgress pr
 SolverSetup dispatchedSolverSetup() {
     // A part of 2^17 multiply-adds takes some tens of microseconds: more
     // than waking a worker costs.
+    // Four lines' packed columns in 64 MiB: a line alone can be as large
+    // as A's row.
     return {&kernelTable(dispatchedPath(Kernel::greedyUpdate)),
-            &kernelTable(dispatchedPath(Kernel::product)), 131072.0};
+            &kernelTable(dispatchedPath(Kernel::product)), 131072.0, 64.0 * 1024 * 1024};
 }
 
 SolverSetup solverSetupOn(KernelPath path) {
@@ -242,7 +244,8 @@ NmfStatus greedyNmfWith(const SolverSetup& setup, const NmfMatrix<Index>& A, std
     try {
         ThreadTeam team(teamSizeFor(options.threads, A.m > A.n ? A.m : A.n));
         run.threads = team.size();
-        const Workers workers{team, *setup.greedy, *setup.product, setup.minimumPartWork};
+        const Workers workers{team, *setup.greedy, *setup.product, setup.minimumPartWork,
+                              setup.klGroupBytes};
         if (options.loss == NmfLoss::kl)
             return klFactorise(workers, A, k, Wt, H, options, run, progress, context);
         DataMatrix<Index> data(A);

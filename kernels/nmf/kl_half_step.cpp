@@ -7,13 +7,17 @@
 
 #include "kl_column.h"
 
-bool KlHalfStep::prepare(std::ptrdiff_t longest, std::ptrdiff_t lines) {
+bool KlHalfStep::prepare(std::ptrdiff_t longest, std::ptrdiff_t lines, double groupBytes) {
     longest_ = longest;
+    // The bits are the same either way.
+    group_ = klGroup * 8.0 * static_cast<double>(k_) * static_cast<double>(longest) <= groupBytes
+                 ? klGroup
+                 : 1;
     order_.reset(new (std::nothrow) std::ptrdiff_t[lines > 0 ? lines : 1]);
     if (!order_) return false;
     otherSum_ = doubles(k_);
-    basis_ = doubles(parts_ * klGroup * k_ * longest);
-    model_ = doubles(parts_ * klGroup * longest);
+    basis_ = doubles(parts_ * group_ * k_ * longest);
+    model_ = doubles(parts_ * group_ * longest);
     return otherSum_ && basis_ && model_;
 }
 
@@ -34,8 +38,8 @@ void KlHalfStep::run(const Workers& workers, const PositiveEntries& lines, const
         workers, parts, chunks,
         [&](int c) { return entriesOfPart(lines.start.get(), lines.lines, chunks, c); },
         [&](ColumnRange range, int part) {
-            double* const basis = basis_.get() + part * klGroup * k * longest_;
-            double* const model = model_.get() + part * klGroup * longest_;
+            double* const basis = basis_.get() + part * group_ * k * longest_;
+            double* const model = model_.get() + part * group_ * longest_;
             // Lines of near-equal length share a group, whose sums then
             // overlap to the end; each line's bits are its own either way.
             std::ptrdiff_t* const order = order_.get() + range.begin;
@@ -44,8 +48,8 @@ void KlHalfStep::run(const Workers& workers, const PositiveEntries& lines, const
             const auto length = [&](std::ptrdiff_t l) { return lines.start[l + 1] - lines.start[l]; };
             std::sort(order, order + lineCount,
                       [&](std::ptrdiff_t x, std::ptrdiff_t y) { return length(x) < length(y); });
-            for (std::ptrdiff_t i = 0; i < lineCount; i += klGroup) {
-                const int columns = static_cast<int>(lineCount - i < klGroup ? lineCount - i : klGroup);
+            for (std::ptrdiff_t i = 0; i < lineCount; i += group_) {
+                const int columns = static_cast<int>(lineCount - i < group_ ? lineCount - i : group_);
                 KlColumn group[klGroup];
                 for (int g = 0; g < columns; ++g) {
                     const std::ptrdiff_t line = order[i + g];

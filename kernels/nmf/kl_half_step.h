@@ -15,9 +15,10 @@
 class KlHalfStep {
 public:
     KlHalfStep(std::ptrdiff_t k, int parts) : k_(k), parts_(parts) {}
-    // Scratch for up to `lines` lines of up to `longest` entries each; false
+    // Scratch for up to `lines` lines of up to `longest` entries each, lines
+    // side by side when their packed columns fit in `groupBytes`; false
     // when memory runs out.
-    bool prepare(std::ptrdiff_t longest, std::ptrdiff_t lines);
+    bool prepare(std::ptrdiff_t longest, std::ptrdiff_t lines, double groupBytes);
 
     // `passes` passes over each column of X (none: X as it is), then each
     // line's divergence part at the new X into divergence[line] when given.
@@ -34,6 +35,7 @@ private:
     std::ptrdiff_t k_;
     int parts_;
     std::ptrdiff_t longest_ = 0;
+    int group_ = 1;  // lines solved side by side, up to klGroup
     std::unique_ptr<double[]> otherSum_, basis_, model_;
     std::unique_ptr<std::ptrdiff_t[]> order_;  // each chunk's lines, shortest first
 };

@@ -23,12 +23,12 @@ struct KlData {
 
     KlData(std::ptrdiff_t k, int parts) : half(k, parts) {}
     template <typename Index>
-    bool prepare(const NmfMatrix<Index>& A) {
+    bool prepare(const NmfMatrix<Index>& A, double groupBytes) {
         if (!positiveEntries(A, byColumn, byRow)) return false;
         divergence = doubles(A.n);
         const std::ptrdiff_t longest =
             byColumn.longest > byRow.longest ? byColumn.longest : byRow.longest;
-        return divergence && half.prepare(longest, A.m > A.n ? A.m : A.n);
+        return divergence && half.prepare(longest, A.m > A.n ? A.m : A.n, groupBytes);
     }
     // H's step against W (passes 0: none), and D(A‖W·H) after it.
     double stepH(const Workers& workers, const double* Wt, std::ptrdiff_t m, double* H,
@@ -70,7 +70,7 @@ NmfStatus klFactorise(const Workers& workers, const NmfMatrix<Index>& A, std::pt
     run.seconds.clear();
     const std::ptrdiff_t m = A.m, n = A.n;
     KlData data(k, workers.team.size());
-    if (!data.prepare(A)) return NmfStatus::outOfMemory;
+    if (!data.prepare(A, workers.klGroupBytes)) return NmfStatus::outOfMemory;
     const auto objective = [&](double divergence) {
         return divergence + penaltyOf(Wt, k, m, o.l1W, o.l2W) + penaltyOf(H, k, n, o.l1H, o.l2H);
     };
@@ -119,7 +119,7 @@ NmfStatus klProject(const Workers& workers, const NmfMatrix<Index>& A, std::ptrd
                     NmfProjectRun& run) {
     run.objective.clear();
     KlData data(k, workers.team.size());
-    if (!data.prepare(A)) return NmfStatus::outOfMemory;
+    if (!data.prepare(A, workers.klGroupBytes)) return NmfStatus::outOfMemory;
     const auto objective = [&](double divergence) {
         return divergence + penaltyOf(H, k, A.n, o.l1H, o.l2H);
     };

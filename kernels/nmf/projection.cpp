@@ -83,7 +83,8 @@ NmfStatus nmfProjectWith(const SolverSetup& setup, const NmfMatrix<Index>& A, st
     try {
         ThreadTeam team(teamSizeFor(options.threads, A.m > A.n ? A.m : A.n));
         run.threads = team.size();
-        const Workers workers{team, *setup.greedy, *setup.product, setup.minimumPartWork};
+        const Workers workers{team, *setup.greedy, *setup.product, setup.minimumPartWork,
+                              setup.klGroupBytes};
         if (options.loss == NmfLoss::kl) return klProject(workers, A, k, Wt, H, options, run);
         DataMatrix<Index> data(A);
         if (!data.prepare()) return NmfStatus::outOfMemory;

@@ -12,6 +12,7 @@ struct SolverSetup {
     const KernelTable* greedy;
     const KernelTable* product;
     double minimumPartWork;  // see Workers
+    double klGroupBytes;     // see Workers
 };
 
 // The default: dispatched tables, and parts of at least this much work.

@@ -18,6 +18,10 @@ struct Workers {
     // A part gets at least this many multiply-adds of work: fewer cost less
     // than waking a thread for them. Tests set 0, to cut every step.
     double minimumPartWork;
+    // The Kullback-Leibler half step solves lines side by side while their
+    // packed columns take at most this many bytes (kl_half_step.h). Tests
+    // set 0, to solve every line alone.
+    double klGroupBytes;
 
     // Parts for `columns` columns that cost `work` multiply-adds in all.
     int partsFor(std::ptrdiff_t columns, double work) const {

@@ -134,9 +134,12 @@ inline Outcome outcomeOf(const Run& golden, const SolverSetup& setup, int thread
     return {fnv1a({&p.Wt, &p.H, &run.objective}), status == NmfStatus::done, run.threads};
 }
 
-// Each step cut into as many parts as it has columns to share.
+// Each step cut into as many parts as it has columns to share, and every
+// kl line solved alone (greedynmf's own runs, in the Octave tests, solve
+// them side by side).
 inline SolverSetup cutEverywhere(SolverSetup setup) {
     setup.minimumPartWork = 0;
+    setup.klGroupBytes = 0;
     return setup;
 }
 

@@ -107,7 +107,7 @@ TEST(EmulatedAvx512, ProductsMatchReference) {
 TEST(EmulatedAvx512, KlLoopsMatchReference) { checkKlLoops(emulatedAvx512, 512); }
 
 TEST(EmulatedAvx512, SolversGiveTheGoldenHashes) {
-    const SolverSetup setup{&emulatedAvx512, &emulatedAvx512, 0};
+    const SolverSetup setup{&emulatedAvx512, &emulatedAvx512, 0, 0};
     for (const golden::Run& run : golden::runs)
         for (int threads : golden::threadCounts)
             EXPECT_EQ(golden::outcomeOf(run, setup, threads).hash, run.hash)

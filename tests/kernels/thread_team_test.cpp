@@ -31,7 +31,7 @@ TEST(ThreadTeam, EveryPartRunsOnceAndItsWritesAreSeen) {
 
 TEST(ThreadTeam, ClaimedChunksCoverEveryColumnOnce) {
     ThreadTeam team(3);
-    const Workers workers{team, scalarKernels, scalarKernels, 0};
+    const Workers workers{team, scalarKernels, scalarKernels, 0, 0};
     for (std::ptrdiff_t columns : {1, 2, 5, 23, 24, 1000}) {
         const int parts = workers.partsFor(columns, 1.0);
         const int chunks = chunksFor(parts, columns);
