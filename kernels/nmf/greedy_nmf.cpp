@@ -50,9 +50,7 @@ private:
         return options_.l1W != 0.0 || options_.l2W != 0.0 || options_.l1H != 0.0 ||
                options_.l2H != 0.0;
     }
-    double relativeError(double residual) const {
-        return residual == 0.0 ? 0.0 : std::sqrt(2.0 * residual) / std::sqrt(norm2_);
-    }
+    double relativeError(double residual) const { return relativeErrorOf(residual, norm2_); }
     // f from the residual: W's penalties added first, then H's.
     double objective(double residual, const Factors& f) const {
         return residual + penaltyOf(f.Wt, k_, m_, options_.l1W, options_.l2W) +
@@ -82,8 +80,7 @@ bool Factorisation<Index>::expandedResidual(const Factors& f, double& residual) 
         !splitGram(workers_, HHt_.get(), f.H, k_, n_) ||
         !splitGram(workers_, WWt_.get(), f.Wt, k_, m_))
         return false;
-    residual = atLeastZero(0.5 * norm2_ - dot(f.Wt, HAt_.get(), k_ * m_) +
-                           0.5 * dot(WWt_.get(), HHt_.get(), k_ * k_));
+    residual = ::expandedResidual(norm2_, f.Wt, HAt_.get(), WWt_.get(), HHt_.get(), k_, m_);
     return true;
 }
 

@@ -42,8 +42,7 @@ struct KlData {
 
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
-// ‖A − W·H‖/‖A‖ from the expansion ½‖A‖² − ⟨Wᵀ, H·Aᵀ⟩ + ½⟨WᵀW, H·Hᵀ⟩, as
-// the least-squares fit forms it.
+// ‖A − W·H‖/‖A‖ from the products the least-squares fit forms it from.
 template <typename Index>
 bool relativeError(const Workers& workers, const NmfMatrix<Index>& A, std::ptrdiff_t k,
                    const double* Wt, const double* H, double& error) {
@@ -53,9 +52,7 @@ bool relativeError(const Workers& workers, const NmfMatrix<Index>& A, std::ptrdi
         !splitGram(workers, HHt.get(), H, k, A.n) || !splitGram(workers, WWt.get(), Wt, k, A.m))
         return false;
     const double norm2 = data.squaredNorm();
-    const double residual = atLeastZero(0.5 * norm2 - dot(Wt, HAt.get(), k * A.m) +
-                                        0.5 * dot(WWt.get(), HHt.get(), k * k));
-    error = residual == 0.0 ? 0.0 : std::sqrt(2.0 * residual) / std::sqrt(norm2);
+    error = relativeErrorOf(expandedResidual(norm2, Wt, HAt.get(), WWt.get(), HHt.get(), k, A.m), norm2);
     return true;
 }
 

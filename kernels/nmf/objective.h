@@ -4,6 +4,7 @@
 // storage order: the bits of the products with one row (a sum of
 // products is such a product), with no vector lanes to split it.
 
+#include <cmath>
 #include <cstddef>
 
 // Σ x·y.
@@ -42,3 +43,16 @@ inline double penaltyOf(const double* X, std::ptrdiff_t rows, std::ptrdiff_t col
 }
 
 inline double atLeastZero(double f) { return f < 0.0 ? 0.0 : f; }
+
+// ½‖A − W·H‖² from its expansion ½‖A‖² − ⟨Wᵀ, H·Aᵀ⟩ + ½⟨WᵀW, H·Hᵀ⟩, with no
+// m×n residual: Wt and HAt k×m, WWt and HHt k×k.
+inline double expandedResidual(double norm2, const double* Wt, const double* HAt,
+                               const double* WWt, const double* HHt, std::ptrdiff_t k,
+                               std::ptrdiff_t m) {
+    return atLeastZero(0.5 * norm2 - dot(Wt, HAt, k * m) + 0.5 * dot(WWt, HHt, k * k));
+}
+
+// ‖A − W·H‖/‖A‖ from that residual (0 for a zero A fitted exactly).
+inline double relativeErrorOf(double residual, double norm2) {
+    return residual == 0.0 ? 0.0 : std::sqrt(2.0 * residual) / std::sqrt(norm2);
+}
