@@ -267,6 +267,13 @@ function [W, H, info] = greedynmf(A, k, varargin)
   k = checked_rank(k);
   [m, n] = size(A);
   [options, given] = greedynmf_options(varargin, k);
+  [A, weights] = observed_data(A, given, 'greedynmf');
+  refuse_bad_values(A, 'A', 'greedynmf:badInput', ...
+                    ' (to leave entries out of the fit, give ''mask'', true where A is observed)');
+  if ~isempty(weights) && strcmp(options.loss, 'kl')
+    error('greedynmf:badOption', ['mask and weights apply to the least-squares loss; ', ...
+          'leave them out with ''loss'', ''kl''']);
+  end
   penalty = penalty_options(given, m, n, 'greedynmf');
 
   % A very large or very small A is run as A*2^(-2*half), whose largest
@@ -277,7 +284,7 @@ function [W, H, info] = greedynmf(A, k, varargin)
   half = floor(rescaling_exponent(A) / 2);
   A = times_power_of_two(A, -2 * half);
   settings = run_settings(options, penalty, half, k);
-  [Wt0, H0] = fixed_start(A, k, options, half);
+  [Wt0, H0] = fixed_start(A, k, options, half, weights);
 
   % Each start's outcome is kept, but only the best start's factors.
   seeds = start_seeds(options);
@@ -289,7 +296,7 @@ function [W, H, info] = greedynmf(A, k, varargin)
     end
     settings.seed = seeds(j);
     settings.elapsed = toc(started);
-    [Wt, H, trace, summary] = call_nmfsolve('greedynmf', A, Wt0, H0, nmfsolve_settings(settings));
+    [Wt, H, trace, summary] = call_nmfsolve('greedynmf', A, Wt0, H0, nmfsolve_settings(settings), weights);
     candidate = struct('Wt', Wt, 'H', H, 'trace', trace, 'summary', summary);
     clear Wt H;
     if j == 1 || candidate.trace(1, end) < run.trace(1, end)
@@ -363,7 +370,7 @@ function p = objective_power(options, half)
   end
 end
 
-function [Wt0, H0] = fixed_start(A, k, options, half)
+function [Wt0, H0] = fixed_start(A, k, options, half, weights)
 % The start every run takes, in the run's scale: W0 and H0, or an SVD
 % start. Empty for random starts, which nmfsolve draws from each seed.
   [m, n] = size(A);
@@ -380,7 +387,12 @@ function [Wt0, H0] = fixed_start(A, k, options, half)
   elseif ~strcmp(options.init, 'random')
     % 'nndsvda' fills with the mean of A itself, which scales as A does,
     % not as the factors do.
-    fill = times_power_of_two(full(sum(nonzeros(A))) / (m * n), half);
+    % The mean over the observed entries; A's unobserved ones are 0 here.
+    observed = m * n;
+    if ~isempty(weights)
+      observed = nnz(weights);
+    end
+    fill = times_power_of_two(full(sum(nonzeros(A))) / observed, half);
     [Wt0, H0] = nmf_start(A, k, options.init, fill);
   end
 end
@@ -411,7 +423,6 @@ function A = checked_data(A)
   if ~isa(A, 'double')
     A = double(A);
   end
-  refuse_bad_values(A, 'A', 'greedynmf:badInput');
 end
 
 function k = checked_rank(k)

@@ -1,9 +1,11 @@
-// [Wt, H, trace, summary] = nmfsolve(A, Wt0, H0, settings)    (task 1)
-// [H, trace, summary] = nmfsolve(A, Wt, H0, settings)          (task 2)
+// [Wt, H, trace, summary] = nmfsolve(A, Wt0, H0, settings[, weights])  (task 1)
+// [H, trace, summary] = nmfsolve(A, Wt, H0, settings[, weights])        (task 2)
+// u = nmfsolve(count, [], [], settings)                               (task 3)
 //
-// The engine of greedynmf (task 1, the factorisation) and greedynmf_project
-// (task 2): reads A, the factors and the settings row, runs the compiled
-// solver, and returns. nmfsolve.m lists the settings.
+// The engine of greedynmf (task 1, the factorisation), greedynmf_project
+// (task 2) and the toolkit's seeded draws (task 3): reads A, the factors,
+// the settings row and the weights, runs the compiled solver, and
+// returns. nmfsolve.m lists the settings.
 
 #include <cmath>
 #include <cstddef>
@@ -26,7 +28,7 @@ enum Slot {
     task, rank, seed, maxiter, tol, maxtime, elapsed, maxinner, innerTol, extrapolate,
     l1W, l2W, l1H, l2H, threads, verbose, objectiveScale, loss, slotCount
 };
-enum Task { factorise = 1, project = 2 };
+enum Task { factorise = 1, project = 2, draw = 3 };
 
 // The largest team a call may ask for.
 constexpr double threadLimit = 4096;
@@ -42,7 +44,7 @@ bool isWeight(double v) { return std::isfinite(v) && v >= 0; }
 
 // The name of the first slot whose value is out of range, or none.
 const char* badSlot(const Settings& s) {
-    if (!(s[task] == factorise || s[task] == project)) return "task (1 or 2)";
+    if (!(s[task] == factorise || s[task] == project || s[task] == draw)) return "task (1, 2 or 3)";
     if (!isCountUpTo(s[rank], 2147483647.0) || s[rank] < 1) return "rank (1 to 2^31 - 1)";
     if (!(std::isnan(s[seed]) || isCountUpTo(s[seed], 9007199254740992.0)))
         return "seed (NaN, or an integer from 0 to 2^53)";
@@ -212,10 +214,48 @@ bool hasShape(const mxArray* array, std::size_t rows, std::size_t columns) {
     return mxGetM(array) == rows && mxGetN(array) == columns;
 }
 
+// Task 3: a 1×count row of the generator's draws from the seed.
+void drawUniforms(const mxArray* count, const Settings& s, mxArray** plhs) {
+    const double c = mxGetNumberOfElements(count) == 1 ? mxGetPr(count)[0] : -1.0;
+    if (!isCountUpTo(c, 2147483647.0))
+        arguments::refuse(plugin, "shape", "task 3 takes a count from 0 to 2^31 - 1 as A");
+    if (std::isnan(s[seed])) arguments::refuse(plugin, "badSettings", "task 3 needs a seed");
+    mxArray* u = matrix(1, static_cast<std::ptrdiff_t>(c));
+    if (!u) arguments::refuse(plugin, "outOfMemory", "no memory for %g draws", c);
+    std::uint64_t state = static_cast<std::uint64_t>(s[seed]);
+    double* values = mxGetPr(u);
+    for (std::ptrdiff_t i = 0; i < static_cast<std::ptrdiff_t>(c); ++i) values[i] = nmfUniform(state);
+    plhs[0] = u;
+}
+
+// The weights of A's entries, read where nmfsolve's help says.
+template <typename Index>
+NmfWeights<Index> checkedWeights(const mxArray* weights, std::size_t m, std::size_t n,
+                                 const Settings& s) {
+    if (!mxIsDouble(weights) || mxIsComplex(weights))
+        arguments::refuse(plugin, "badWeights", "weights must be a real double matrix, full or sparse");
+    if (!hasShape(weights, m, n))
+        arguments::refuse(plugin, "badWeights", "weights are %zu by %zu; they must be A's size, %zu by %zu",
+                          mxGetM(weights), mxGetN(weights), m, n);
+    if (s[loss] == 1)
+        arguments::refuse(plugin, "badWeights", "weights apply to the least-squares loss only");
+    const bool sparse = mxIsSparse(weights);
+    if (sparse && !validSparseColumns(static_cast<std::ptrdiff_t>(m), static_cast<std::ptrdiff_t>(n),
+                                      mxGetJc(weights), mxGetIr(weights)))
+        arguments::refuse(plugin, "badSparse",
+                          "the weights' column starts or row indices are out of order or out of range");
+    const double* w = mxGetPr(weights);
+    const std::size_t count = sparse ? static_cast<std::size_t>(mxGetJc(weights)[n]) : m * n;
+    for (std::size_t t = 0; t < count; ++t)
+        if (!(std::isfinite(w[t]) && w[t] >= 0))
+            arguments::refuse(plugin, "badWeights", "weights must be finite and at least 0");
+    return {w, sparse ? mxGetJc(weights) : nullptr, sparse ? mxGetIr(weights) : nullptr};
+}
+
 }  // namespace
 
 void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
-    if (nrhs != 4) arguments::refuse(plugin, "nargin", "takes 4 inputs, got %d", nrhs);
+    if (nrhs != 4 && nrhs != 5) arguments::refuse(plugin, "nargin", "takes 4 or 5 inputs, got %d", nrhs);
     const mxArray* A = prhs[0];
     const mxArray* Wt0 = prhs[1];
     const mxArray* H0 = prhs[2];
@@ -232,6 +272,11 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     const Settings s{mxGetPr(row)};
     if (const char* bad = badSlot(s))
         arguments::refuse(plugin, "badSettings", "settings: %s is out of range", bad);
+    if (s[task] == draw) {
+        if (nrhs != 4 || nlhs > 1)
+            arguments::refuse(plugin, "nargin", "task 3 takes 4 inputs and gives 1 output");
+        return drawUniforms(A, s, plhs);
+    }
     const bool factorising = s[task] == factorise;
     const int outputs = factorising ? 4 : 3;
     if (nlhs > outputs)
@@ -258,9 +303,11 @@ void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
                           "A's column starts or row indices are out of order or out of range");
 
     using Index = std::remove_const_t<std::remove_pointer_t<decltype(mxGetJc(A))>>;
+    NmfWeights<Index> weights{};
+    if (nrhs == 5) weights = checkedWeights<Index>(prhs[4], m, n, s);
     const NmfMatrix<Index> data{static_cast<std::ptrdiff_t>(m), static_cast<std::ptrdiff_t>(n),
                                 mxGetPr(A), sparse ? mxGetJc(A) : nullptr,
-                                sparse ? mxGetIr(A) : nullptr};
+                                sparse ? mxGetIr(A) : nullptr, nrhs == 5 ? &weights : nullptr};
     mxArray* results[4] = {nullptr, nullptr, nullptr, nullptr};
     const Failure failure = runTask(s, data, static_cast<std::ptrdiff_t>(k), drawn ? nullptr : Wt0,
                                   drawn ? nullptr : H0, results);

@@ -1,10 +1,15 @@
-function varargout = call_nmfsolve(caller, A, Wt0, H0, settings)
-% CALL_NMFSOLVE  nmfsolve(A, Wt0, H0, settings) for CALLER, whose running
+function varargout = call_nmfsolve(caller, A, Wt0, H0, settings, weights)
+% CALL_NMFSOLVE  nmfsolve(A, Wt0, H0, settings, weights) for CALLER (without
+% weights when they are left out or empty), whose running
 % out of memory is refused as CALLER:outOfMemory with the rank and the
 % size it would have taken.
   varargout = cell(1, max(nargout, 1));
   try
-    [varargout{:}] = nmfsolve(A, Wt0, H0, settings);
+    if nargin < 6 || isempty(weights)
+      [varargout{:}] = nmfsolve(A, Wt0, H0, settings);
+    else
+      [varargout{:}] = nmfsolve(A, Wt0, H0, settings, weights);
+    end
   catch failure
     if strcmp(failure.identifier, 'nmfsolve:zeroModel')
       error([caller ':zeroModel'], ['the start''s W*H is 0 where A is positive, so the ', ...

@@ -1,8 +1,8 @@
-function refuse_bad_values(X, name, id)
+function refuse_bad_values(X, name, id, hint)
 % REFUSE_BAD_VALUES  Errors with identifier ID unless every value of the
 % matrix X (full or sparse) is finite and non-negative, naming the first
 % value that is not, in column order: whether it is NaN, infinite or
-% negative, and where.
+% negative, and where; HINT, if given, ends the message.
   % Only the stored values: a full copy of a large sparse X would not fit.
   if issparse(X)
     values = nonzeros(X);
@@ -29,6 +29,9 @@ function refuse_bad_values(X, name, id)
   else
     what = sprintf('negative (%g)', value);
   end
-  error(id, '%s must be finite and non-negative, and %s(%d, %d) is %s', ...
-        name, name, row, column, what);
+  if nargin < 4
+    hint = '';
+  end
+  error(id, '%s must be finite and non-negative, and %s(%d, %d) is %s%s', ...
+        name, name, row, column, what, hint);
 end

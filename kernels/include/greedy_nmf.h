@@ -15,6 +15,17 @@
 // system and thread count. W is kept as Wᵀ (k×m), so that every row of A
 // is one column problem; all arrays are column-major.
 
+// Which entries of an m×n A are observed, each with a finite weight > 0:
+// full (m·n weights, 0 where A is not observed) or sparse in compressed
+// columns (the stored entries' weights; every other entry unobserved).
+// A's value at an unobserved entry is never used, whatever it holds.
+template <typename Index>
+struct NmfWeights {
+    const double* values;        // each finite and ≥ 0
+    const Index* columnStart;    // sparse: n + 1 starts; null when full
+    const Index* rowIndex;       // sparse: a row per stored entry
+};
+
 // An m×n data matrix: full, or sparse in compressed columns (a structure
 // validSparseColumns accepts, each column's rows in increasing order as
 // hosts store them). Index is std::int32_t or std::int64_t.
@@ -24,6 +35,10 @@ struct NmfMatrix {
     const double* values;        // full: all m·n entries; sparse: the stored ones
     const Index* columnStart;    // sparse: n + 1 starts; null when full
     const Index* rowIndex;       // sparse: a row per stored entry
+    // Null: every entry observed with weight 1. Otherwise the fit, its
+    // objective and relative error run over the observed entries only,
+    // each squared residual times its weight (least squares only).
+    const NmfWeights<Index>* weights = nullptr;
 };
 
 // The fit: ½‖A − W·H‖², or the generalised Kullback-Leibler divergence

@@ -12,6 +12,8 @@
 #include "extrapolation.h"
 #include "half_step.h"
 #include "kl_nmf.h"
+#include "masked_data.h"
+#include "masked_half_step.h"
 #include "objective.h"
 #include "solver_setup.h"
 #include "split_products.h"
@@ -25,19 +27,29 @@ struct Factors {
     double* H;   // k×n
 };
 
+// Under a mask, `data` is the weighted Ã (masked_data.h) and each line of
+// a factor has a Hessian of its own (masked_half_step.h); the rest of the
+// loop is the same.
 template <typename Index>
 class Factorisation {
 public:
     Factorisation(const Workers& workers, const DataMatrix<Index>& data, std::ptrdiff_t k,
-                  const NmfOptions& options)
-        : workers_(workers), data_(data), k_(k), m_(data.rows()), n_(data.columns()),
-          options_(options), half_(k, workers.team.size()) {}
+                  const NmfOptions& options, const MaskedData<Index>* mask)
+        : workers_(workers), data_(data), mask_(mask), k_(k), m_(data.rows()),
+          n_(data.columns()), options_(options), half_(k, workers.team.size()) {}
 
     bool prepare() {
         const std::ptrdiff_t km = k_ * m_, kn = k_ * n_;
         HAt_ = doubles(km), GW_ = doubles(km), WA_ = doubles(kn), GH_ = doubles(kn);
         HHt_ = doubles(k_ * k_), WWt_ = doubles(k_ * k_);
         if (options_.extrapolate) spareWt_ = doubles(km), spareH_ = doubles(kn);
+        if (mask_) {
+            const int parts = workers_.team.size();
+            maskedW_.reset(new (std::nothrow) MaskedHalfStep(k_, parts, mask_->rows()));
+            maskedH_.reset(new (std::nothrow) MaskedHalfStep(k_, parts, mask_->columns()));
+            if (!maskedW_ || !maskedH_ || !maskedW_->prepare() || !maskedH_->prepare())
+                return false;
+        }
         return HAt_ && GW_ && WA_ && GH_ && HHt_ && WWt_ && half_.prepare() &&
                (!options_.extrapolate || (spareWt_ && spareH_));
     }
@@ -57,8 +69,13 @@ private:
                penaltyOf(f.H, k_, n_, options_.l1H, options_.l2H);
     }
     // ½‖A − W·H‖² from its expansion, with no m×n residual; forms H·Aᵀ, H·Hᵀ
-    // and W'·W.
+    // and W'·W. Under a mask, the weighted sum over the observed entries,
+    // formed directly.
     bool expandedResidual(const Factors& f, double& residual);
+    // One half step: X against the other factor Y, whose Gram matrix and
+    // product with A are given.
+    bool halfStep(MaskedHalfStep* masked, const HalfStepProblem& problem, const double* Y,
+                  double* X, double* G, std::ptrdiff_t columns);
     // One outer iteration on `f`: W against H, then H against W. False when
     // memory runs out.
     bool iterate(const Factors& f, bool first, double& residual);
@@ -67,15 +84,21 @@ private:
 
     const Workers& workers_;
     const DataMatrix<Index>& data_;
+    const MaskedData<Index>* mask_;
     std::ptrdiff_t k_, m_, n_;
     const NmfOptions& options_;
     double norm2_ = 0;
     HalfStep half_;
     std::unique_ptr<double[]> HAt_, GW_, WA_, GH_, HHt_, WWt_, spareWt_, spareH_;
+    std::unique_ptr<MaskedHalfStep> maskedW_, maskedH_;
 };
 
 template <typename Index>
 bool Factorisation<Index>::expandedResidual(const Factors& f, double& residual) {
+    if (mask_) {
+        residual = mask_->residual(workers_, f.Wt, f.H, k_);
+        return true;
+    }
     if (!data_.timesTransposed(workers_, HAt_.get(), f.H, k_) ||
         !splitGram(workers_, HHt_.get(), f.H, k_, n_) ||
         !splitGram(workers_, WWt_.get(), f.Wt, k_, m_))
@@ -85,17 +108,28 @@ bool Factorisation<Index>::expandedResidual(const Factors& f, double& residual) 
 }
 
 template <typename Index>
+bool Factorisation<Index>::halfStep(MaskedHalfStep* masked, const HalfStepProblem& problem,
+                                    const double* Y, double* X, double* G,
+                                    std::ptrdiff_t columns) {
+    if (!masked) return half_.run(workers_, problem, X, G, columns);
+    return masked->run(workers_, {problem.gram, problem.B, Y, problem.l1, problem.l2, problem.tol,
+                                  problem.maxinner},
+                       X, G);
+}
+
+template <typename Index>
 bool Factorisation<Index>::iterate(const Factors& f, bool first, double& residual) {
-    // The first iteration finds H·Hᵀ and H·Aᵀ formed by the start's objective.
-    if (!first && (!splitGram(workers_, HHt_.get(), f.H, k_, n_) ||
+    // Unmasked, the first iteration finds H·Hᵀ and H·Aᵀ formed by the
+    // start's objective.
+    if (!(first && !mask_) && (!splitGram(workers_, HHt_.get(), f.H, k_, n_) ||
                    !data_.timesTransposed(workers_, HAt_.get(), f.H, k_)))
         return false;
     const NmfOptions& o = options_;
-    if (!half_.run(workers_, {HHt_.get(), HAt_.get(), o.l1W, o.l2W, o.innerTol, o.maxinner}, f.Wt,
-                   GW_.get(), m_) ||
+    if (!halfStep(maskedW_.get(), {HHt_.get(), HAt_.get(), o.l1W, o.l2W, o.innerTol, o.maxinner},
+                  f.H, f.Wt, GW_.get(), m_) ||
         !splitGram(workers_, WWt_.get(), f.Wt, k_, m_) || !data_.timesA(workers_, WA_.get(), f.Wt, k_) ||
-        !half_.run(workers_, {WWt_.get(), WA_.get(), o.l1H, o.l2H, o.innerTol, o.maxinner}, f.H,
-                   GH_.get(), n_))
+        !halfStep(maskedH_.get(), {WWt_.get(), WA_.get(), o.l1H, o.l2H, o.innerTol, o.maxinner},
+                  f.Wt, f.H, GH_.get(), n_))
         return false;
     // GH = (W'W + l2H·I)·H − W'A + l1H at the new H, so ½⟨H, W'W·H⟩ − ⟨H, W'A⟩
     // needs no further product: half of ⟨H, GH − W'A⟩, less half of H's
@@ -143,7 +177,7 @@ NmfStatus Factorisation<Index>::run(Factors factors, NmfRun& run, NmfProgress pr
     // test reads it back.
     run.objective.clear();
     run.seconds.clear();
-    norm2_ = data_.squaredNorm();
+    norm2_ = mask_ ? mask_->squaredNorm() : data_.squaredNorm();
     const auto report = [&](std::int64_t iteration, double f, double residual, double change,
                             double seconds, bool undone) {
         run.objective.push_back(f);
@@ -245,8 +279,13 @@ NmfStatus greedyNmfWith(const SolverSetup& setup, const NmfMatrix<Index>& A, std
                               setup.klGroupBytes};
         if (options.loss == NmfLoss::kl)
             return klFactorise(workers, A, k, Wt, H, options, run, progress, context);
-        DataMatrix<Index> data(A);
-        Factorisation<Index> factorisation(workers, data, k, options);
+        std::unique_ptr<MaskedData<Index>> mask;
+        if (A.weights) {
+            mask.reset(new (std::nothrow) MaskedData<Index>(A));
+            if (!mask || !mask->prepare()) return NmfStatus::outOfMemory;
+        }
+        DataMatrix<Index> data(mask ? mask->weighted() : A);
+        Factorisation<Index> factorisation(workers, data, k, options, mask.get());
         if (!data.prepare() || !factorisation.prepare()) return NmfStatus::outOfMemory;
         return factorisation.run({Wt, H}, run, progress, context);
     } catch (const std::bad_alloc&) {  // the trace's growth

@@ -7,6 +7,8 @@
 #include "greedy_nmf.h"
 #include "half_step.h"
 #include "kl_nmf.h"
+#include "masked_data.h"
+#include "masked_half_step.h"
 #include "objective.h"
 #include "solver_setup.h"
 #include "split_products.h"
@@ -74,6 +76,34 @@ NmfStatus project(const Workers& workers, const DataMatrix<Index>& data, std::pt
     return NmfStatus::done;
 }
 
+// Under a mask each column has a Hessian of its own, formed once, and is
+// projected on its own (masked_half_step.h): the trace holds f at the
+// start and, when any update was taken, at the end.
+template <typename Index>
+NmfStatus projectMasked(const Workers& workers, const MaskedData<Index>& mask,
+                        const DataMatrix<Index>& data, std::ptrdiff_t k, const double* Wt,
+                        double* H, const NmfProjectOptions& options, NmfProjectRun& run) {
+    const NmfStatus outOfMemory = NmfStatus::outOfMemory;
+    run.objective.clear();
+    const std::ptrdiff_t m = data.rows(), n = data.columns();
+    MaskedHalfStep step(k, workers.team.size(), mask.columns());
+    std::unique_ptr<double[]> gram = doubles(k * k), B = doubles(k * n), zero = doubles(n);
+    if (!step.prepare() || !gram || !B || !zero || !data.timesA(workers, B.get(), Wt, k) ||
+        !splitGram(workers, gram.get(), Wt, k, m))
+        return outOfMemory;
+    mask.halfSquaredNorms(zero.get());
+    MaskedProjection projection{options.tol, options.maxiter, 0, 0, 0, false};
+    if (!step.project(workers, {gram.get(), B.get(), Wt, options.l1H, options.l2H, options.innerTol,
+                                options.maxinner},
+                      zero.get(), H, projection))
+        return outOfMemory;
+    run.objective.push_back(projection.before);
+    if (projection.updates > 0) run.objective.push_back(projection.after);
+    run.iterations = projection.updates;
+    run.stop = projection.allMetTol ? NmfStop::tol : NmfStop::maxiter;
+    return NmfStatus::done;
+}
+
 }  // namespace
 
 template <typename Index>
@@ -86,8 +116,14 @@ NmfStatus nmfProjectWith(const SolverSetup& setup, const NmfMatrix<Index>& A, st
         const Workers workers{team, *setup.greedy, *setup.product, setup.minimumPartWork,
                               setup.klGroupBytes};
         if (options.loss == NmfLoss::kl) return klProject(workers, A, k, Wt, H, options, run);
-        DataMatrix<Index> data(A);
+        std::unique_ptr<MaskedData<Index>> mask;
+        if (A.weights) {
+            mask.reset(new (std::nothrow) MaskedData<Index>(A));
+            if (!mask || !mask->prepare()) return NmfStatus::outOfMemory;
+        }
+        DataMatrix<Index> data(mask ? mask->weighted() : A);
         if (!data.prepare()) return NmfStatus::outOfMemory;
+        if (mask) return projectMasked(workers, *mask, data, k, Wt, H, options, run);
         return project(workers, data, k, Wt, H, options, run);
     } catch (const std::bad_alloc&) {  // the trace's growth
         return NmfStatus::outOfMemory;

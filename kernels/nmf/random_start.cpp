@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "data_matrix.h"
 #include "greedy_nmf.h"
+#include "masked_data.h"
 
 // SplitMix64: a Weyl sequence through a fixed mixing function, so that the
 // stream is the same on every machine and easy to write down. Its top 53
@@ -23,7 +23,7 @@ template <typename Index>
 void nmfRandomStart(const NmfMatrix<Index>& A, std::ptrdiff_t k, std::uint64_t seed, double* Wt,
                     double* H) {
     // Uniform entries give W·H a mean of k/4 before scaling.
-    const double scale = std::sqrt(DataMatrix<Index>(A).mean() / (static_cast<double>(k) / 4.0));
+    const double scale = std::sqrt(observedMean(A) / (static_cast<double>(k) / 4.0));
     std::uint64_t state = seed;
     for (std::ptrdiff_t i = 0; i < k * A.m; ++i) Wt[i] = nmfUniform(state) * scale;
     for (std::ptrdiff_t i = 0; i < k * A.n; ++i) H[i] = nmfUniform(state) * scale;
