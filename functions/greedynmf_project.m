@@ -79,8 +79,15 @@ function [H, info] = greedynmf_project(A, W, varargin)
   end
   [A, W, k] = checked_data(A, W);
   [m, n] = size(A);
-  options = parse_options(varargin, k, n, m);
+  [options, given] = parse_options(varargin, k, n, m);
   kl = strcmp(options.loss, 'kl');
+  [A, weights] = observed_data(A, given, 'greedynmf_project');
+  refuse_bad_values(A, 'A', 'greedynmf_project:badInput', ...
+                    ' (to leave entries out, give ''mask'', true where A is observed)');
+  if ~isempty(weights) && kl
+    error('greedynmf_project:badOption', ['mask and weights apply to the least-squares loss; ', ...
+          'leave them out with ''loss'', ''kl''']);
+  end
 
   % A very large or very small A or W is run as A*2^a or W*2^b, with its
   % largest value in [0.5, 1); H is then 2^(a - b) times its own, the
@@ -105,7 +112,7 @@ function [H, info] = greedynmf_project(A, W, varargin)
       H = kl_start(A, W, k, n);
     end
   end
-  [H, objective, summary] = call_nmfsolve('greedynmf_project', A, W', H, nmfsolve_settings(settings));
+  [H, objective, summary] = call_nmfsolve('greedynmf_project', A, W', H, nmfsolve_settings(settings), weights);
 
   H = times_power_of_two(H, b - a);
   info.objective = times_power_of_two(objective, -(2 - kl) * a);
@@ -149,14 +156,13 @@ function [A, W, k] = checked_data(A, W)
     error('greedynmf_project:badInput', 'W must have as many rows as A (%d), not %d', ...
           size(A, 1), size(W, 1));
   end
-  refuse_bad_values(A, 'A', 'greedynmf_project:badInput');
   refuse_bad_values(W, 'W', 'greedynmf_project:badInput');
   k = size(W, 2);
 end
 
-function options = parse_options(args, k, n, m)
+function [options, given] = parse_options(args, k, n, m)
   names = {'tol', 'maxiter', 'maxinner', 'inner_tol', 'H0', 'l1_H', 'l2_H', 'alpha_H', ...
-           'l1_ratio', 'threads', 'loss'};
+           'l1_ratio', 'threads', 'loss', 'mask', 'weights'};
   given = parse_named_options(args, names, 'greedynmf_project');
   read = @(name, default, kind) read_option(given, name, default, kind, 'greedynmf_project');
   options.tol = read('tol', 1e-12, 'nonnegative');
