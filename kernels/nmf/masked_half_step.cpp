@@ -21,8 +21,8 @@ bool MaskedHalfStep::prepare() {
         Scratch& s = scratch_[part];
         s.storage = doubles(2 * panel + 2 * k * k + 6 * k);
         if (!s.storage) return false;
-        s.Y = s.storage.get(), s.Yw = s.Y + panel;
-        s.Q = s.Yw + panel, s.listedPart = s.Q + k * k;
+        s.X = s.storage.get(), s.Yt = s.X + panel;
+        s.Q = s.Yt + panel, s.listedPart = s.Q + k * k;
         s.diag = s.listedPart + k * k, s.halfDiag = s.diag + k;
         s.x = s.halfDiag + k, s.g = s.x + k, s.step = s.g + k, s.Qs = s.step + k;
     }
@@ -32,17 +32,21 @@ bool MaskedHalfStep::prepare() {
 bool MaskedHalfStep::formHessian(const KernelTable& product, const MaskedProblem& problem,
                                  std::ptrdiff_t line, Scratch& s) const {
     const std::ptrdiff_t k = k_, begin = lines_.start[line], listed = lines_.listed(line);
+    const double* weight = lines_.weight.get() + begin;
+    // X = the listed entries' columns of Y, each times its weight, and Yt
+    // the same columns unweighted as rows, so that the product X·Yt reads
+    // both in storage order: Σ (w·y)·yᵀ over the list, each entry one
+    // running sum in list order.
     for (std::ptrdiff_t t = 0; t < listed; ++t) {
         const double* y = problem.Y + static_cast<std::ptrdiff_t>(lines_.index[begin + t]) * k;
-        const double w = lines_.weight[begin + t];
         for (std::ptrdiff_t r = 0; r < k; ++r) {
-            s.Y[r + t * k] = y[r];
-            s.Yw[r + t * k] = w * y[r];
+            s.X[r + t * k] = weight[t] * y[r];
+            s.Yt[t + r * listed] = y[r];
         }
     }
     const bool missing = lines_.listsMissing[line];
-    // Σ (w·y)·yᵀ over the list, each entry one running sum in list order.
-    if (!denseProductWith(product, {missing ? s.listedPart : s.Q, s.Yw, s.Y, k, k, listed, k, true}))
+    if (!denseProductWith(product, {missing ? s.listedPart : s.Q, s.X, s.Yt, k, listed, k, listed,
+                                    false}))
         return false;
     if (missing)
         for (std::ptrdiff_t i = 0; i < k * k; ++i) s.Q[i] = problem.gram[i] - s.listedPart[i];

@@ -59,7 +59,7 @@ private:
     // A part's own work space, for one line at a time.
     struct Scratch {
         std::unique_ptr<double[]> storage;
-        double *Y, *Yw;              // k×longest: the listed entries' columns of Y, and w times them
+        double *X, *Yt;              // k×longest and longest×k (formHessian)
         double *Q, *listedPart;      // k×k
         double *diag, *halfDiag;     // k each
         double *x, *g, *step, *Qs;   // k each: a projection's candidate update
