@@ -23,7 +23,7 @@ int main() {
                 if (outcome.done && outcome.threads == threads && outcome.hash == run.hash) continue;
                 ++failures;
                 std::printf("%s, %s%s %s%s, %d threads: hash %08x (expected %08x), %s, %d threads ran\n",
-                            kernelPathName(path), run.kl ? "kl " : "",
+                            kernelPathName(path), run.kl ? "kl " : run.masked ? "masked " : "",
                             run.projection ? "projection" : "factorisation",
                             run.sparse ? "sparse" : "dense", run.extrapolate ? " extrapolated" : "",
                             threads, outcome.hash, run.hash, outcome.done ? "done" : "out of memory",

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <limits>
 #include <vector>
 
 #include "greedy_nmf.h"
@@ -25,16 +26,46 @@ struct Problem {
     bool sparse;
     std::vector<double> A, values, Wt, H;
     std::vector<std::int32_t> start{0}, row;
+    // The observed entries' weights, when masked (weighed()).
+    std::vector<double> weight;
+    NmfWeights<std::int32_t> weights{nullptr, nullptr, nullptr};
 
     NmfMatrix<std::int32_t> data() const {
-        if (sparse) return {m, n, values.data(), start.data(), row.data()};
-        return {m, n, A.data(), nullptr, nullptr};
+        const NmfWeights<std::int32_t>* w = weights.values ? &weights : nullptr;
+        if (sparse) return {m, n, values.data(), start.data(), row.data(), w};
+        return {m, n, A.data(), nullptr, nullptr, w};
     }
 };
 
+// The masks of the masked runs. A dense A is observed but where
+// (5i + 3j) mod 11 = 0, in every third row of each ninth column, and
+// nowhere in row 7: lines that list their missing entries, lines that
+// list their observed ones, and an empty line; every unobserved entry
+// holds NaN. A sparse A is observed at its stored entries, with weight
+// 3/2 where (i + j) mod 4 = 0 and 1 elsewhere.
+inline void weigh(Problem& p) {
+    if (p.sparse) {
+        p.weight.resize(p.values.size());
+        for (std::ptrdiff_t j = 1; j <= p.n; ++j)
+            for (std::int32_t t = p.start[j - 1]; t < p.start[j]; ++t)
+                p.weight[t] = (p.row[t] + 1 + j) % 4 == 0 ? 1.5 : 1.0;
+        p.weights = {p.weight.data(), p.start.data(), p.row.data()};
+        return;
+    }
+    p.weight.assign(p.A.size(), 1.0);
+    for (std::ptrdiff_t j = 1; j <= p.n; ++j)
+        for (std::ptrdiff_t i = 1; i <= p.m; ++i) {
+            const bool observed = (i * 5 + j * 3) % 11 != 0 && (j % 9 != 0 || i % 3 == 0) && i != 7;
+            if (observed) continue;
+            p.weight[(i - 1) + (j - 1) * p.m] = 0.0;
+            p.A[(i - 1) + (j - 1) * p.m] = std::numeric_limits<double>::quiet_NaN();
+        }
+    p.weights = {p.weight.data(), nullptr, nullptr};
+}
+
 inline Problem makeProblem(std::ptrdiff_t m, std::ptrdiff_t n, std::ptrdiff_t k, bool sparse) {
     Problem p{m, n, k, sparse, std::vector<double>(m * n), {}, std::vector<double>(k * m),
-              std::vector<double>(k * n), {0}, {}};
+              std::vector<double>(k * n), {0}, {}, {}, {nullptr, nullptr, nullptr}};
     for (std::ptrdiff_t j = 1; j <= n; ++j) {
         for (std::ptrdiff_t i = 1; i <= m; ++i) {
             const bool kept = !sparse || (i * 3 + j * 5) % 7 < 2;
@@ -75,7 +106,8 @@ inline std::uint32_t fnv1a(std::initializer_list<const std::vector<double>*> arr
 // over H and the trace. Without extrapolation 8 iterations; with it 24, so
 // that each problem has an iteration undone (the 20th dense, the 9th
 // sparse). The kl runs take 'loss', 'kl' and its defaults (2 passes, 1 in
-// a projection, which starts from H0).
+// a projection, which starts from H0). The masked runs take weigh()'s mask
+// or weights.
 struct Run {
     std::ptrdiff_t m, n, k;
     bool sparse, extrapolate, projection;
@@ -83,6 +115,7 @@ struct Run {
     double l1W, l2W, l1H, l2H;
     std::uint32_t hash;
     bool kl = false;
+    bool masked = false;
 };
 inline const Run runs[] = {
     {70, 45, 6, false, false, false, 8, 0, 0, 0, 0, 0x98d71244u},
@@ -96,6 +129,9 @@ inline const Run runs[] = {
     {70, 45, 6, false, false, false, 8, 0, 0, 0, 0, 0x8d01cc77u, true},
     {80, 50, 5, true, false, false, 8, 0.25, 1, 0.5, 0.125, 0x340860fdu, true},
     {80, 50, 5, true, false, true, 0, 0, 0, 0.5, 0.125, 0x74389db6u, true},
+    {70, 45, 6, false, true, false, 24, 0.5, 0.25, 0.125, 1, 0x6cfccad7u, false, true},
+    {80, 50, 5, true, true, false, 24, 0, 0, 0, 0, 0x4818ca59u, false, true},
+    {80, 50, 5, true, false, true, 0, 0, 0, 0.5, 0.125, 0x9da5c201u, false, true},
 };
 
 struct Outcome {
@@ -106,6 +142,7 @@ struct Outcome {
 
 inline Outcome outcomeOf(const Run& golden, const SolverSetup& setup, int threads) {
     Problem p = makeProblem(golden.m, golden.n, golden.k, golden.sparse);
+    if (golden.masked) weigh(p);
     if (golden.projection) {
         NmfProjectOptions options;
         options.loss = golden.kl ? NmfLoss::kl : NmfLoss::leastSquares;

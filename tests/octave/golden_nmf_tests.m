@@ -60,6 +60,38 @@
 %!  h = fnv1a32 (H, info.objective);
 %!endfunction
 
+%!function [A, weights] = golden_masked_problem (m, n, k, sparse_A)
+%!  % The masks of nmf_golden_runs.h: the dense A's unobserved entries hold NaN.
+%!  A = golden_problem (m, n, k, sparse_A);
+%!  [j, i] = meshgrid (1:n, 1:m);
+%!  if sparse_A
+%!    weights = spones (A) .* (1 + 0.5 * (mod (i + j, 4) == 0));
+%!  else
+%!    weights = mod (i * 5 + j * 3, 11) ~= 0 & (mod (j, 9) ~= 0 | mod (i, 3) == 0) & i ~= 7;
+%!    A(~weights) = NaN;
+%!  end
+%!endfunction
+
+%!test
+%! % Masked: a dense A's logical mask, and a sparse A's weights at its
+%! % stored entries in a factorisation and a projection.
+%! warning ("off", "greedynmf:maxiter", "local");
+%! for threads = [1, 2, 3, 7]
+%!   [A, M] = golden_masked_problem (70, 45, 6, false);
+%!   [~, W0, H0] = golden_problem (70, 45, 6, false);
+%!   [W, H, info] = greedynmf (A, 6, 'mask', M, 'W0', W0, 'H0', H0, 'maxiter', 24, 'tol', 0, ...
+%!                             'l1_W', 0.5, 'l2_W', 0.25, 'l1_H', 0.125, 'l2_H', 1, 'threads', threads);
+%!   assert (fnv1a32 (W', H, info.objective), hex2dec ("6cfccad7"));
+%!   [S, weights] = golden_masked_problem (80, 50, 5, true);
+%!   [~, W0, H0] = golden_problem (80, 50, 5, true);
+%!   [W, H, info] = greedynmf (S, 5, 'weights', weights, 'W0', W0, 'H0', H0, 'maxiter', 24, ...
+%!                             'tol', 0, 'threads', threads);
+%!   assert (fnv1a32 (W', H, info.objective), hex2dec ("4818ca59"));
+%!   [H, info] = greedynmf_project (S, W0, 'weights', weights, 'l1_H', 0.5, 'l2_H', 0.125, ...
+%!                                  'threads', threads);
+%!   assert (fnv1a32 (H, info.objective), hex2dec ("9da5c201"));
+%! end
+
 %!test
 %! % Extrapolated runs go to 24 iterations, so that each has one undone.
 %! warning ("off", "greedynmf:maxiter", "local");
