@@ -13,14 +13,18 @@
 
 namespace {
 
+enum class Fit { leastSquares, kl, masked };
+
 struct Problem {
     std::vector<std::int64_t> start{0}, row;
-    std::vector<double> values, Wt, H;
+    std::vector<double> values, Wt, H, weight;
+    NmfWeights<std::int64_t> weights{nullptr, nullptr, nullptr};
     NmfMatrix<std::int64_t> A{30, 20, nullptr, nullptr, nullptr};
 };
 
-// A sparse 30×20 problem at rank 3, and its start.
-Problem problem() {
+// A sparse 30×20 problem at rank 3, and its start; masked, observed at
+// its stored entries, a few weighted 2.
+Problem problem(Fit fit) {
     Problem p;
     for (int j = 0; j < 20; ++j) {
         for (int i = 0; i < 30; ++i)
@@ -28,21 +32,27 @@ Problem problem() {
         p.start.push_back(static_cast<std::int64_t>(p.row.size()));
     }
     p.A = {30, 20, p.values.data(), p.start.data(), p.row.data()};
+    if (fit == Fit::masked) {
+        for (std::size_t t = 0; t < p.values.size(); ++t) p.weight.push_back(t % 7 == 0 ? 2.0 : 1.0);
+        p.weights = {p.weight.data(), p.start.data(), p.row.data()};
+        p.A.weights = &p.weights;
+    }
     p.Wt.resize(3 * 30), p.H.resize(3 * 20);
     nmfRandomStart(p.A, 3, 1, p.Wt.data(), p.H.data());
     return p;
 }
 
-class SolverAllocationFailure : public ::testing::TestWithParam<NmfLoss> {};
+class SolverAllocationFailure : public ::testing::TestWithParam<Fit> {};
 
 TEST_P(SolverAllocationFailure, EveryFailureIsReportedOrHarmless) {
     NmfOptions options;
-    options.loss = GetParam();
+    const Fit fit = GetParam();
+    options.loss = fit == Fit::kl ? NmfLoss::kl : NmfLoss::leastSquares;
     options.maxiter = 4;
     options.maxinner = 3;
     options.threads = 3;
     options.l1W = 0.5;  // a penalised run forms its residual once more at the end
-    Problem expected = problem();
+    Problem expected = problem(fit);
     NmfRun run;
     const long long before = failing_allocator::arrayRequests;
     ASSERT_EQ(greedyNmf(expected.A, 3, expected.Wt.data(), expected.H.data(), options, run),
@@ -50,7 +60,7 @@ TEST_P(SolverAllocationFailure, EveryFailureIsReportedOrHarmless) {
     const int requests = static_cast<int>(failing_allocator::arrayRequests - before);
     ASSERT_GT(requests, 5);
     for (int n = 0; n <= requests; ++n) {
-        Problem p = problem();
+        Problem p = problem(fit);
         NmfRun failed;
         NmfStatus status;
         {
@@ -66,11 +76,11 @@ TEST_P(SolverAllocationFailure, EveryFailureIsReportedOrHarmless) {
     }
 
     NmfProjectOptions project;
-    project.loss = GetParam();
+    project.loss = options.loss;
     project.maxinner = 3;
     project.threads = 3;
     // A kl projection needs W·H positive where A is: from the fitted H.
-    const std::vector<double> start = GetParam() == NmfLoss::kl ? expected.H : std::vector<double>(3 * 20, 0.0);
+    const std::vector<double> start = fit == Fit::kl ? expected.H : std::vector<double>(3 * 20, 0.0);
     std::vector<double> H = start;
     NmfProjectRun projected;
     ASSERT_EQ(nmfProject(expected.A, 3, expected.Wt.data(), H.data(), project, projected),
@@ -83,10 +93,12 @@ TEST_P(SolverAllocationFailure, EveryFailureIsReportedOrHarmless) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Losses, SolverAllocationFailure,
-                         ::testing::Values(NmfLoss::leastSquares, NmfLoss::kl),
-                         [](const ::testing::TestParamInfo<NmfLoss>& info) {
-                             return info.param == NmfLoss::kl ? "kl" : "leastSquares";
+INSTANTIATE_TEST_SUITE_P(Fits, SolverAllocationFailure,
+                         ::testing::Values(Fit::leastSquares, Fit::kl, Fit::masked),
+                         [](const ::testing::TestParamInfo<Fit>& info) {
+                             return info.param == Fit::kl       ? "kl"
+                                    : info.param == Fit::masked ? "masked"
+                                                                : "leastSquares";
                          });
 
 }  // namespace
