@@ -169,6 +169,34 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %                and verbose prints no relative error until the end.
 %                  [W, H, info] = greedynmf(A, 10, 'loss', 'kl', 'seed', 1);
 %
+%   Incomplete data
+%     mask       which entries of A are observed: a logical matrix of A's
+%                size, full or sparse, true where observed; or 'zeros' for
+%                a sparse A whose zeros are missing (ratings, say). f's
+%                first term, the stop test and info.relerr then run over
+%                the observed entries only, and an unobserved entry may
+%                hold anything, NaN included (without a mask a NaN in A is
+%                refused). Each row of A then gives its row of W a Hessian
+%                of its own, H(:, observed)*H(:, observed)', and each
+%                column of A the same for H; each is formed from the
+%                shorter list, the observed entries' terms summed, or the
+%                missing entries' subtracted from the full H*H'. Each row
+%                and column is one greedy update of its own, which stops
+%                once a move gains less than inner_tol times the largest
+%                gain its own entries offered. A row or column with no
+%                observed entry ends as zeros in W or H. The random start
+%                is scaled to the mean of the observed entries.
+%                  [W, H] = greedynmf(A, 10, 'mask', rand(size(A)) > 0.3);
+%                  [W, H] = greedynmf(sparse(A .* (A > 0.5)), 10, 'mask', 'zeros');
+%     weights    a non-negative matrix of A's size, full or sparse: f's
+%                first term becomes 0.5*sum(weights(:).*(A(:) - W*H(:)).^2),
+%                an entry of weight 0 unobserved (with a mask too, the
+%                weights of its observed entries). A line with a weight
+%                other than 1 forms its Hessian from its observed entries.
+%                  [W, H] = greedynmf(A, 10, 'weights', 1 ./ max(A, 1));
+%                Neither applies to 'loss', 'kl'. greedynmf_rank chooses k
+%                by holding out observed entries.
+%
 %   Arithmetic
 %     threads    how many threads the run shares its work among (default:
 %                as many as the host allows, MATLAB's maxNumCompThreads or
@@ -228,7 +256,8 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %     time       seconds since the call began, at the same points
 %                (time(1) is the cost of checking A and making the start)
 %     relerr     norm(A - W*H, 'fro')/norm(A, 'fro') at the end (0 for a
-%                zero A fitted exactly)
+%                zero A fitted exactly); under a mask or weights, over the
+%                observed entries, each square times its weight
 %     iterations the number of outer iterations made
 %     stop       why the run ended: 'tol', 'maxiter' or 'maxtime'
 %     threads    how many threads the run shared its work among
@@ -240,7 +269,9 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %   f is computed from its expansion: 0.5*(norm(A,'fro')^2 + sum(sum(H.*(G
 %   - W'*A)))) and the penalties, where G is the gradient W'*W*H - W'*A
 %   (with H's penalties) that the update of H leaves. No m-by-n residual
-%   is formed. The value matches the direct formula up to rounding errors
+%   is formed. (Under a mask, W'*W*H is each column's own Hessian times
+%   it, and f at the start and relerr of a penalised run are summed over
+%   the observed entries directly.) The value matches the direct formula up to rounding errors
 %   of order eps*norm(A,'fro')^2, which dominate only when the fit is
 %   nearly exact.
 %
@@ -254,7 +285,7 @@ function [W, H, info] = greedynmf(A, k, varargin)
 %     A = rand(200, 5) * rand(5, 300) + rand(200, 300);
 %     [W, H, info] = greedynmf(A, 5, 'seed', 1, 'verbose', true);
 %
-%   See also GREEDYNMF_PROJECT, GREEDYCD.
+%   See also GREEDYNMF_PROJECT, GREEDYNMF_RANK, GREEDYCD.
 
 
   if nargin < 2

@@ -54,6 +54,18 @@ function [H, info] = greedynmf_project(A, W, varargin)
 %                constant H whose W*H sums to A's sum; a W with a zero row
 %                where A's row is not is refused, greedynmf_project:zeroModel)
 %                  H = greedynmf_project(A, W, 'loss', 'kl');
+%     mask, weights
+%                the observed entries of A and their weights, as in
+%                greedynmf ('zeros' for a sparse A whose zeros are
+%                missing): f's first term runs over the observed entries
+%                alone. Each column then has a Hessian of its own, formed
+%                once, and is solved on its own: its updates run until one
+%                gains at most tol times the column's own f at H = 0, and
+%                maxiter caps each column's. info.objective then holds f
+%                at the start and at the end, and info.iterations the most
+%                updates a column took. A column with no observed entry
+%                comes out as zeros.
+%                  H = greedynmf_project(A, W, 'mask', rand(size(A)) > 0.2);
 %     threads    how many threads share the work, as in greedynmf (default:
 %                as many as the host allows)
 %                  H = greedynmf_project(A, W, 'threads', 1);
@@ -70,7 +82,7 @@ function [H, info] = greedynmf_project(A, W, varargin)
 %     H = greedynmf_project(A(:, 201:end), W);
 %     norm(A(:, 201:end) - W * H, 'fro') / norm(A(:, 201:end), 'fro')
 %
-%   See also GREEDYNMF, GREEDYCD.
+%   See also GREEDYNMF, GREEDYNMF_RANK, GREEDYCD.
 
   if nargin < 2
     error('greedynmf_project:usage', '%s', ['usage: H = greedynmf_project(A, W)', char(10), ...

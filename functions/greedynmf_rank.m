@@ -42,6 +42,8 @@ function [k, info] = greedynmf_rank(A, ks, varargin)
 %     ks         the ranks tried, in increasing order
 %     error      held-out root-mean-square error, numel(ks)-by-replicates
 %     objective  each fit's final objective on the entries it was fitted to
+%     iterations each fit's outer iterations (greedynmf's maxiter warnings
+%                are not shown here)
 %     best       for each k, the replicate that counts
 %     mse, se    for each k, the counting fit's held-out mean squared error
 %                and that mean's standard error
@@ -92,10 +94,14 @@ function [k, info] = greedynmf_rank(A, ks, varargin)
   a = full(A(held));
   w = full(weights(held));
 
+  % A fit that reaches maxiter is recorded in info.iterations, not warned of.
+  warnings = warning('off', 'greedynmf:maxiter');
+  restore = onCleanup(@() warning(warnings));
   r = options.replicates;
   info.ks = ks;
   info.error = zeros(numel(ks), r);
   info.objective = zeros(numel(ks), r);
+  info.iterations = zeros(numel(ks), r);
   info.best = zeros(numel(ks), 1);
   info.mse = zeros(numel(ks), 1);
   info.se = zeros(numel(ks), 1);
@@ -107,6 +113,7 @@ function [k, info] = greedynmf_rank(A, ks, varargin)
       [mse, se] = weighted_mean(w, e .* e);
       info.error(i, j) = sqrt(mse);
       info.objective(i, j) = fit.objective(end);
+      info.iterations(i, j) = fit.iterations;
       if j == 1 || fit.objective(end) < info.objective(i, info.best(i))
         info.best(i) = j;
         info.mse(i) = mse;

@@ -216,7 +216,7 @@ bool hasShape(const mxArray* array, std::size_t rows, std::size_t columns) {
 
 // Task 3: a 1×count row of the generator's draws from the seed.
 void drawUniforms(const mxArray* count, const Settings& s, mxArray** plhs) {
-    const double c = mxGetNumberOfElements(count) == 1 ? mxGetPr(count)[0] : -1.0;
+    const double c = mxGetNumberOfElements(count) == 1 && !mxIsSparse(count) ? mxGetPr(count)[0] : -1.0;
     if (!isCountUpTo(c, 2147483647.0))
         arguments::refuse(plugin, "shape", "task 3 takes a count from 0 to 2^31 - 1 as A");
     if (std::isnan(s[seed])) arguments::refuse(plugin, "badSettings", "task 3 needs a seed");

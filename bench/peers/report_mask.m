@@ -53,8 +53,7 @@ function draw(folder, title_text, picture)
   semilogy(peer(keep, 2), peer(keep, 3) / best - 1, 's-', 'MarkerSize', 5);
   peer100 = peer(peer(:, 1) == 100, :);
   semilogy(xlim(), [1, 1] * (peer100(3) / best - 1), 'k--');
-  labels = {'greedynmf, mask zeros (tol 0)', 'RcppML, mask\_zeros (10, 40, 100 iterations)', ...
-            'RcppML after 100 iterations'};
+  labels = {'greedynmf (tol 0)', 'RcppML (10, 40, 100 iterations)', 'RcppML after 100'};
   if stop(end, 3) > best
     semilogy(stop(end, 2), stop(end, 3) / best - 1, 'kp', 'MarkerSize', 9, 'MarkerFaceColor', 'y');
     labels = [labels, {'greedynmf stops (defaults)'}];
@@ -62,7 +61,7 @@ function draw(folder, title_text, picture)
   hold off;
   grid on;
   set(gca, 'FontSize', 7);
-  key = legend(labels, 'Location', 'eastoutside');
+  key = legend(labels, 'Location', 'northeast');
   set(key, 'FontSize', 6);
   xlabel('time (s), one thread');
   ylabel('f over observed entries / lowest reached - 1');

@@ -1,10 +1,11 @@
-// Random calls of nmfsolve: A, Wt0 and H0 come from the fuzzer's bytes as
-// for every plug-in, and the settings row from the first byte, valid but for
-// one pattern. On top of what every call must satisfy, a well-formed call
+// Random calls of nmfsolve: A, Wt0, H0 and at times the weights come from
+// the fuzzer's bytes as for every plug-in, and the settings row from the
+// first byte. On top of what every call must satisfy, a well-formed call
 // must succeed and return, bit for bit, what the solver gives when called
 // directly on one thread (so the gateway passes everything through and the
 // team's cut changes nothing), or, under kl, be refused as the solver
-// refuses a start of infinite divergence; any other call must be refused.
+// refuses a start of infinite divergence; task 3 must return the
+// generator's draws; any other call must be refused.
 
 #include <bitset>
 #include <cmath>
@@ -21,8 +22,7 @@ namespace {
 constexpr const char* name = "nmfsolve";
 constexpr int slots = 18;
 
-// Bits of the selector: task (1, 2, 1, or 3 which no call may ask for),
-// iterations, extrapolation, penalties, tolerance, threads; an odd count of
+// Bits of the selector: task (1, 2, 1, or 3: draws), iterations, extrapolation, penalties, tolerance, threads; an odd count of
 // set bits asks for the kl loss, so that each other bit meets both losses.
 std::vector<double> settingsFrom(std::uint8_t selector, std::size_t rank) {
     const double tasks[] = {1, 2, 1, 3};
@@ -37,10 +37,32 @@ std::vector<double> settingsFrom(std::uint8_t selector, std::size_t rank) {
 
 bool isRealDouble(const mxArray* A) { return mxIsDouble(A) && !mxIsComplex(A); }
 
+// Finite, non-negative weights of A's size.
+bool areWeightsFor(const mxArray* weights, const mxArray* A) {
+    if (!isRealDouble(weights) || mxGetM(weights) != mxGetM(A) || mxGetN(weights) != mxGetN(A))
+        return false;
+    for (double w : testhost::values(weights))
+        if (!(std::isfinite(w) && w >= 0)) return false;
+    return true;
+}
+
+// Task 3 takes a full count as A and gives one output.
+bool isDrawCall(const fuzzcall::Call& call) {
+    const mxArray* count = call.inputs[0];
+    if (call.inputs.size() != 4 || call.nlhs > 1 || !isRealDouble(count) || mxIsSparse(count) ||
+        mxGetNumberOfElements(count) != 1 || !fuzzcall::isUsableMatrix(call.inputs[1]) ||
+        !fuzzcall::isUsableMatrix(call.inputs[2]) || !fuzzcall::hostHasRoomFor(call, 1))
+        return false;
+    const double c = mxGetPr(count)[0];
+    return std::isfinite(c) && c == std::floor(c) && c >= 0 && c < 2147483648.0;
+}
+
 bool isWellFormed(const fuzzcall::Call& call, const std::vector<double>& settings) {
-    if (settings[0] == 3) return false;
+    if (settings[0] == 3) return isDrawCall(call);
     const bool factorise = settings[0] == 1;
     const mxArray* A = call.inputs[0];
+    if (call.inputs.size() == 5 && (settings[17] == 1 || !areWeightsFor(call.inputs[4], A)))
+        return false;
     const mxArray* Wt = call.inputs[1];
     const mxArray* H = call.inputs[2];
     constexpr std::size_t limit = std::size_t{1} << 31;
@@ -74,6 +96,14 @@ void expectOutcome(NmfStatus status, const testhost::CallResult& result) {
                                         : std::string()));
 }
 
+void checkDraws(const fuzzcall::Call& call, const testhost::CallResult& result) {
+    fuzzcall::require(!result.error, name, "a well-formed task 3 was refused");
+    std::vector<double> expected(static_cast<std::size_t>(mxGetPr(call.inputs[0])[0]));
+    std::uint64_t state = 7;
+    for (double& u : expected) u = nmfUniform(state);
+    expectSame(expected, result.outputs[0].get(), "the draws");
+}
+
 void checkAgainstSolver(const fuzzcall::Call& call, const std::vector<double>& s,
                         const testhost::CallResult& result) {
     const mxArray* input = call.inputs[0];
@@ -82,8 +112,17 @@ void checkAgainstSolver(const fuzzcall::Call& call, const std::vector<double>& s
     const std::ptrdiff_t k = static_cast<std::ptrdiff_t>(s[1]);
     const std::vector<double> values = testhost::values(input);
     const bool sparse = mxIsSparse(input);
-    const NmfMatrix<std::int32_t> A{m, n, values.data(), sparse ? mxGetJc_700(input) : nullptr,
-                                    sparse ? mxGetIr_700(input) : nullptr};
+    NmfMatrix<std::int32_t> A{m, n, values.data(), sparse ? mxGetJc_700(input) : nullptr,
+                              sparse ? mxGetIr_700(input) : nullptr};
+    std::vector<double> weightValues;
+    NmfWeights<std::int32_t> weights{nullptr, nullptr, nullptr};
+    if (call.inputs.size() == 5) {
+        const mxArray* w = call.inputs[4];
+        weightValues = testhost::values(w);
+        weights = {weightValues.data(), mxIsSparse(w) ? mxGetJc_700(w) : nullptr,
+                   mxIsSparse(w) ? mxGetIr_700(w) : nullptr};
+        A.weights = &weights;
+    }
     std::vector<double> Wt = testhost::values(call.inputs[1]), H = testhost::values(call.inputs[2]);
     std::vector<double> summary;
     if (s[0] == 1) {
@@ -128,12 +167,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const testhost::Plugin plugin(PLUGIN_PATH);
     if (size < 1) return 0;
     fuzzcall::Call call = fuzzcall::decodeCall(data + 1, size - 1);
-    if (call.inputs.size() != 3) return 0;  // the settings make the fourth
+    // The settings make the fourth input; a fourth decoded one, the weights, the fifth.
+    if (call.inputs.size() != 3 && call.inputs.size() != 4) return 0;
     const std::size_t rank = mxIsEmpty(call.inputs[1]) ? 1 + data[0] % 3 : mxGetM(call.inputs[1]);
     const std::vector<double> settings = settingsFrom(data[0], rank);
     call.arrays.push_back(testhost::makeDouble(1, slots, settings));
-    call.inputs.push_back(call.arrays.back().get());
+    call.inputs.insert(call.inputs.begin() + 3, call.arrays.back().get());
 
+    // Draws are written one by one: a count in the billions would only take time.
+    const mxArray* count = call.inputs[0];
+    if (settings[0] == 3 && isRealDouble(count) && !mxIsSparse(count) &&
+        mxGetNumberOfElements(count) == 1 && mxGetPr(count)[0] > 4096)
+        return 0;
     const bool wellFormed = isWellFormed(call, settings);
     const testhost::CallResult result = fuzzcall::callChecked(plugin, name, call, 4);
     fuzzcall::require(result.printed.empty(), name, "printed '" + result.printed + "'");
@@ -141,6 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzcall::require(result.error.has_value(), name, "a malformed call was not refused");
         return 0;
     }
-    checkAgainstSolver(call, settings, result);
+    if (settings[0] == 3) checkDraws(call, result);
+    else checkAgainstSolver(call, settings, result);
     return 0;
 }

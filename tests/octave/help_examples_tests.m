@@ -1,5 +1,5 @@
 % The examples in the help of greedynmf and greedynmf_project, one for each
-% option and the Example, run as shown. Kept apart from the suites that
+% option and the Example, and greedynmf_rank's Example, run as shown. Kept apart from the suites that
 % also run under valgrind, where reading the help takes most of a minute.
 
 %!test
@@ -7,3 +7,7 @@
 
 %!test
 %! run_help_examples ("greedynmf_project");
+
+%!test
+%! warning ("off", "greedynmf:maxiter", "local");
+%! evalc (help_example ("greedynmf_rank"));

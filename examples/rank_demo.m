@@ -1,0 +1,89 @@
+function varargout = rank_demo(outdir, image_count, ks, data_file)
+% RANK_DEMO  Choose the rank of an NMF of Fashion-MNIST by cross-validation.
+%
+%   rank_demo()
+%   rank_demo(outdir, image_count, ks, data_file)
+%   [k, info] = rank_demo(...)
+%
+%   Reads the first image_count (default 2000) images of data_file
+%   (default: the test images of Debian's dataset-fashion-mnist package)
+%   and runs greedynmf_rank on the 784-by-N pixel matrix over the ranks ks
+%   (default [2 4 6 8 12 16 24 32 48 64]): 5% of the pixels held out, each
+%   rank fitted on the rest, the smallest rank within one standard error of
+%   the lowest held-out error chosen. Prints each rank's error and writes
+%   outdir/rank_curve.png (default outdir: the current folder): the
+%   held-out error against k, the one-standard-error band and the rank
+%   chosen. Seeded, so every run chooses the same k. k and info
+%   (greedynmf_rank's) are returned only when asked for.
+%
+%   See also GREEDYNMF_RANK, INPAINTING_DEMO.
+  if nargin < 1 || isempty(outdir)
+    outdir = pwd;
+  end
+  if nargin < 2 || isempty(image_count)
+    image_count = 2000;
+  end
+  if nargin < 3 || isempty(ks)
+    ks = [2 4 6 8 12 16 24 32 48 64];
+  end
+  if nargin < 4 || isempty(data_file)
+    data_file = '/usr/share/datasets/fashion-mnist/t10k-images-idx3-ubyte.gz';
+  end
+  if ~ischar(outdir) || size(outdir, 1) ~= 1
+    error('rank_demo:badInput', 'outdir must be a folder name');
+  end
+  if ~ischar(data_file) || ~exist(data_file, 'file')
+    error('rank_demo:noData', ...
+          'no image file %s; install the dataset-fashion-mnist package or pass data_file', ...
+          char(data_file));
+  end
+  if ~exist(outdir, 'dir') && ~mkdir(outdir)
+    error('rank_demo:badInput', 'cannot make the folder %s', outdir);
+  end
+
+  images = read_idx_images(data_file, image_count);
+  V = double(images) / 255;
+  fprintf('Cross-validating the rank of %d Fashion-MNIST images over k = %s\n', ...
+          size(V, 2), mat2str(ks));
+  [k, info] = greedynmf_rank(V, ks, 'seed', 1, 'verbose', true, 'maxiter', 300);
+  fprintf('Chosen: k = %d (the lowest held-out error is at k = %d)\n', k, info.lowest);
+
+  picture = fullfile(outdir, 'rank_curve.png');
+  draw(info, size(V, 2), picture);
+  fprintf('Wrote %s\n', picture);
+  outputs = {k, info};
+  varargout = outputs(1:nargout);
+end
+
+function draw(info, image_count, file)
+  print_options = {'-dpng', '-r100'};
+  if exist('OCTAVE_VERSION', 'builtin')
+    if isempty(getenv('DISPLAY')) || ~any(strcmp(available_graphics_toolkits(), graphics_toolkit()))
+      warning('off', 'Octave:gnuplot-graphics');
+      graphics_toolkit('gnuplot');
+    end
+    if strcmp(graphics_toolkit(), 'gnuplot')
+      warning('off', 'print:nogs');
+      print_options = {'-dpngcairo', '-S800,500'};
+    end
+  end
+  rmse = sqrt(info.mse);
+  [~, lowest] = min(info.mse);
+  % The rule's bound on the mean squared error, as a root.
+  bound = sqrt(info.mse(lowest) + info.se(lowest));
+  handle = figure('visible', 'off');
+  set(handle, 'PaperUnits', 'inches', 'PaperPosition', [0, 0, 8, 5]);
+  plot(info.ks, rmse, 'o-');
+  hold on;
+  plot([info.ks(1), info.ks(end)], [bound, bound], 'k--');
+  plot(info.k, rmse(info.ks == info.k), 'kp', 'MarkerSize', 12, 'MarkerFaceColor', 'y');
+  hold off;
+  grid on;
+  set(gca, 'FontSize', 10);
+  legend({'held-out RMSE', 'lowest + one standard error', 'rank chosen'}, 'Location', 'northeast');
+  xlabel('rank k');
+  ylabel('RMSE on held-out pixels');
+  title(sprintf('Fashion-MNIST, %d images, 5%% of pixels held out', image_count));
+  print(handle, file, print_options{:});
+  close(handle);
+end
