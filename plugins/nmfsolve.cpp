@@ -129,6 +129,8 @@ Failure failureOf(NmfStatus status) {
     if (status == NmfStatus::zeroModel)
         return {"zeroModel", "the start's W*H is 0 where A is positive, so the divergence is "
                              "infinite there: give a start that is positive there"};
+    if (status == NmfStatus::weightsUnderKl)  // refused before the solver is called
+        return {"badWeights", "weights apply to the least-squares loss only"};
     return {"outOfMemory", "no memory for the solver's work"};
 }
 

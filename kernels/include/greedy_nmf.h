@@ -85,8 +85,9 @@ struct NmfRun {
 };
 
 // zeroModel: under kl, the start's W·H is 0 at a positive entry of A, where
-// the divergence is infinite; the factors are untouched.
-enum class NmfStatus { done, outOfMemory, zeroModel };
+// the divergence is infinite; weightsUnderKl: A has weights, which the kl
+// fit does not take. The factors are then untouched.
+enum class NmfStatus { done, outOfMemory, zeroModel, weightsUnderKl };
 
 // Factorises A from the start in Wt (k×m) and H (k×n), which hold the
 // factors of the lowest f on return; see greedynmf's help for the method.

@@ -277,13 +277,12 @@ NmfStatus greedyNmfWith(const SolverSetup& setup, const NmfMatrix<Index>& A, std
         run.threads = team.size();
         const Workers workers{team, *setup.greedy, *setup.product, setup.minimumPartWork,
                               setup.klGroupBytes};
-        if (options.loss == NmfLoss::kl)
+        if (options.loss == NmfLoss::kl) {
+            if (A.weights) return NmfStatus::weightsUnderKl;
             return klFactorise(workers, A, k, Wt, H, options, run, progress, context);
-        std::unique_ptr<MaskedData<Index>> mask;
-        if (A.weights) {
-            mask.reset(new (std::nothrow) MaskedData<Index>(A));
-            if (!mask || !mask->prepare()) return NmfStatus::outOfMemory;
         }
+        std::unique_ptr<MaskedData<Index>> mask;
+        if (!maskedDataOf(A, mask)) return NmfStatus::outOfMemory;
         DataMatrix<Index> data(mask ? mask->weighted() : A);
         Factorisation<Index> factorisation(workers, data, k, options, mask.get());
         if (!data.prepare() || !factorisation.prepare()) return NmfStatus::outOfMemory;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
 
 #include "greedy_nmf.h"
 #include "observed_lines.h"
@@ -38,6 +39,15 @@ private:
     std::unique_ptr<double[]> values_, columnSums_;
     std::unique_ptr<Index[]> start_, row_;
 };
+
+// A's MaskedData, prepared, in `mask` when A is weighted (none when not);
+// false when memory runs out.
+template <typename Index>
+bool maskedDataOf(const NmfMatrix<Index>& A, std::unique_ptr<MaskedData<Index>>& mask) {
+    if (!A.weights) return true;
+    mask.reset(new (std::nothrow) MaskedData<Index>(A));
+    return mask && mask->prepare();
+}
 
 // Σ a over the observed entries (every entry when unweighted) over their
 // count: the level a random start is scaled to.

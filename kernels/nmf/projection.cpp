@@ -115,12 +115,12 @@ NmfStatus nmfProjectWith(const SolverSetup& setup, const NmfMatrix<Index>& A, st
         run.threads = team.size();
         const Workers workers{team, *setup.greedy, *setup.product, setup.minimumPartWork,
                               setup.klGroupBytes};
-        if (options.loss == NmfLoss::kl) return klProject(workers, A, k, Wt, H, options, run);
-        std::unique_ptr<MaskedData<Index>> mask;
-        if (A.weights) {
-            mask.reset(new (std::nothrow) MaskedData<Index>(A));
-            if (!mask || !mask->prepare()) return NmfStatus::outOfMemory;
+        if (options.loss == NmfLoss::kl) {
+            if (A.weights) return NmfStatus::weightsUnderKl;
+            return klProject(workers, A, k, Wt, H, options, run);
         }
+        std::unique_ptr<MaskedData<Index>> mask;
+        if (!maskedDataOf(A, mask)) return NmfStatus::outOfMemory;
         DataMatrix<Index> data(mask ? mask->weighted() : A);
         if (!data.prepare()) return NmfStatus::outOfMemory;
         if (mask) return projectMasked(workers, *mask, data, k, Wt, H, options, run);
