@@ -28,7 +28,9 @@ function [k, info] = greedynmf_rank(A, ks, varargin)
 %     seed       an integer from 0 to 2^32 - 1 (default: drawn from rand's
 %                state, and kept in info.seed): the held-out entries are
 %                drawn from it, and replicate r of each k starts from
-%                greedynmf's random start of seed + r - 1
+%                greedynmf's random start of seed + r - 1 (an 'init' of
+%                'nndsvd' or 'nndsvda' is passed on instead, one start a k;
+%                W0 and H0, a start of one rank, are refused)
 %                  k = greedynmf_rank(A, 2:12, 'seed', 7);
 %     replicates random starts for each k (default 1)
 %                  [k, info] = greedynmf_rank(A, 2:12, 'replicates', 3, 'seed', 1);
@@ -108,7 +110,11 @@ function [k, info] = greedynmf_rank(A, ks, varargin)
   for i = 1:numel(ks)
     squared = [];
     for j = 1:r
-      [W, H, fit] = greedynmf(A, ks(i), passed{:}, 'weights', training, 'seed', options.seed + j - 1);
+      start = {};
+      if options.random
+        start = {'seed', options.seed + j - 1};
+      end
+      [W, H, fit] = greedynmf(A, ks(i), passed{:}, 'weights', training, start{:});
       e = held_out_errors(a, W, H, rows, columns);
       [mse, se] = weighted_mean(w, e .* e);
       info.error(i, j) = sqrt(mse);
@@ -146,7 +152,7 @@ function [options, passed, given] = rank_options(args)
     error('greedynmf_rank:badOption', 'options must come as name/value pairs');
   end
   own = {'holdout', 'seed', 'replicates', 'mask', 'weights', 'verbose'};
-  refused = {'W0', 'H0', 'init'};
+  refused = {'W0', 'H0'};
   given = struct();
   passed = {};
   for i = 1:2:numel(args)
@@ -156,8 +162,8 @@ function [options, passed, given] = rank_options(args)
     end
     match = find(strcmpi(name, own));
     if any(strcmpi(name, refused))
-      error('greedynmf_rank:badOption', ['%s would give every rank the same start; ', ...
-            'greedynmf_rank draws random starts (see seed and replicates)'], name);
+      error('greedynmf_rank:badOption', ['%s is a start of one rank, and greedynmf_rank ', ...
+            'fits several: leave it out (see seed, replicates and init)'], name);
     elseif isempty(match)
       passed(end + 1:end + 2) = args(i:i + 1);
     else
@@ -178,6 +184,16 @@ function [options, passed, given] = rank_options(args)
   end
   if options.seed + options.replicates > 2^32
     error('greedynmf_rank:badOption', 'seed + replicates - 1 must be below 2^32');
+  end
+  % An SVD start draws nothing: the seed then draws the held-out entries only.
+  options.random = true;
+  for i = 1:2:numel(passed)
+    if strcmpi(passed{i}, 'init') && ischar(passed{i + 1}) && ~strcmpi(passed{i + 1}, 'random')
+      options.random = false;
+    end
+  end
+  if ~options.random && options.replicates > 1
+    error('greedynmf_rank:badOption', 'replicates need random starts; an SVD init gives one start');
   end
 end
 

@@ -93,4 +93,4 @@
 %!error <holdout must be above 0 and at most 0.5> greedynmf_rank (A, 1:4, "holdout", 0.6)
 %!error <holdout must be above 0 and at most 0.5> greedynmf_rank (A, 1:4, "holdout", 0)
 %!error <ks must be positive integers> greedynmf_rank (A, [0 1 2])
-%!error <W0 would give every rank the same start> greedynmf_rank (A, 1:4, "W0", 1)
+%!error <W0 is a start of one rank> greedynmf_rank (A, 1:4, "W0", 1)
