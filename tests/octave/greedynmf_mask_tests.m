@@ -33,8 +33,9 @@
 %! assert (isequal (W2, W) && isequal (H2, H) && isequal (info2.objective, info.objective));
 
 %!test
-%! % 'mask', 'zeros' on a sparse A is its stored entries as a logical mask;
-%! % a row and a column with nothing observed come out zero, not NaN.
+%! % 'mask', 'zeros' on a sparse A is its stored entries as a logical mask,
+%! % and a full A gives its sparse form's bits; a row and a column with
+%! % nothing observed come out zero, not NaN.
 %! warning ("off", "greedynmf:maxiter", "local");
 %! S = sparse (A .* M);
 %! S(6, :) = 0;
@@ -42,6 +43,10 @@
 %! [W, H, info] = greedynmf (S, k, "mask", "zeros", "seed", 2, "maxiter", 40);
 %! [W2, H2, info2] = greedynmf (S, k, "mask", full (S ~= 0), "seed", 2, "maxiter", 40);
 %! assert (isequal (W2, W) && isequal (H2, H) && isequal (info2.objective, info.objective));
+%! % A full A under a sparse mask, with observed zeros, as its sparse form.
+%! [W3, H3, info3] = greedynmf (full (S), k, "mask", sparse (M), "seed", 2, "maxiter", 40);
+%! [W4, H4, info4] = greedynmf (S, k, "mask", M, "seed", 2, "maxiter", 40);
+%! assert (isequal (W4, W3) && isequal (H4, H3) && isequal (info4.objective, info3.objective));
 %! assert (all (isfinite ([W(:); H(:)])));
 %! assert (W(6, :), zeros (1, k));
 %! assert (H(:, 9), zeros (k, 1));
