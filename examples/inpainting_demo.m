@@ -28,8 +28,8 @@ function varargout = inpainting_demo(outdir, image_count, hidden_share, data_fil
   if nargin < 3 || isempty(hidden_share)
     hidden_share = 0.3;
   end
-  if nargin < 4 || isempty(data_file)
-    data_file = '/usr/share/datasets/fashion-mnist/t10k-images-idx3-ubyte.gz';
+  if nargin < 4
+    data_file = [];
   end
   if ~ischar(outdir) || size(outdir, 1) ~= 1
     error('inpainting_demo:badInput', 'outdir must be a folder name');
@@ -37,11 +37,7 @@ function varargout = inpainting_demo(outdir, image_count, hidden_share, data_fil
   if ~isnumeric(hidden_share) || ~isscalar(hidden_share) || ~(hidden_share > 0 && hidden_share < 1)
     error('inpainting_demo:badInput', 'hidden_share must be above 0 and below 1');
   end
-  if ~ischar(data_file) || ~exist(data_file, 'file')
-    error('inpainting_demo:noData', ...
-          'no image file %s; install the dataset-fashion-mnist package or pass data_file', ...
-          char(data_file));
-  end
+  data_file = fashion_mnist_file(data_file, 'inpainting_demo');
   if ~exist(outdir, 'dir') && ~mkdir(outdir)
     error('inpainting_demo:badInput', 'cannot make the folder %s', outdir);
   end

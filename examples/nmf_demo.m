@@ -27,8 +27,8 @@ function varargout = nmf_demo(outdir, image_count, data_file)
   if nargin < 2 || isempty(image_count)
     image_count = Inf;
   end
-  if nargin < 3 || isempty(data_file)
-    data_file = '/usr/share/datasets/fashion-mnist/t10k-images-idx3-ubyte.gz';
+  if nargin < 3
+    data_file = [];
   end
   if ~ischar(outdir) || size(outdir, 1) ~= 1
     error('nmf_demo:badInput', 'outdir must be a folder name');
@@ -38,11 +38,7 @@ function varargout = nmf_demo(outdir, image_count, data_file)
       || (isfinite(image_count) && image_count ~= fix(image_count))
     error('nmf_demo:badInput', 'image_count must be a positive integer or Inf');
   end
-  if ~ischar(data_file) || ~exist(data_file, 'file')
-    error('nmf_demo:noData', ...
-          'no image file %s; install the dataset-fashion-mnist package or pass data_file', ...
-          char(data_file));
-  end
+  data_file = fashion_mnist_file(data_file, 'nmf_demo');
   if ~exist(outdir, 'dir') && ~mkdir(outdir)
     error('nmf_demo:badInput', 'cannot make the folder %s', outdir);
   end
@@ -66,19 +62,7 @@ function varargout = nmf_demo(outdir, image_count, data_file)
 end
 
 function plot_objective(info, image_count, factor_rank, file)
-  print_options = {'-dpng', '-r100'};
-  if exist('OCTAVE_VERSION', 'builtin')
-    % A command-line Octave has no on-screen toolkit; gnuplot draws off-screen
-    % and writes PNG through its own cairo terminal, without Ghostscript.
-    if isempty(getenv('DISPLAY')) || ~any(strcmp(available_graphics_toolkits(), graphics_toolkit()))
-      warning('off', 'Octave:gnuplot-graphics');
-      graphics_toolkit('gnuplot');
-    end
-    if strcmp(graphics_toolkit(), 'gnuplot')
-      warning('off', 'print:nogs');
-      print_options = {'-dpngcairo', '-S800,500'};
-    end
-  end
+  print_options = headless_print_options();
 
   figure_handle = figure('visible', 'off');
   % 8 by 5 inches at 100 dpi: an 800 by 500 picture.

@@ -28,17 +28,13 @@ function varargout = rank_demo(outdir, image_count, ks, data_file)
   if nargin < 3 || isempty(ks)
     ks = [2 4 8 16 24 32 48 64 96 128];
   end
-  if nargin < 4 || isempty(data_file)
-    data_file = '/usr/share/datasets/fashion-mnist/t10k-images-idx3-ubyte.gz';
+  if nargin < 4
+    data_file = [];
   end
   if ~ischar(outdir) || size(outdir, 1) ~= 1
     error('rank_demo:badInput', 'outdir must be a folder name');
   end
-  if ~ischar(data_file) || ~exist(data_file, 'file')
-    error('rank_demo:noData', ...
-          'no image file %s; install the dataset-fashion-mnist package or pass data_file', ...
-          char(data_file));
-  end
+  data_file = fashion_mnist_file(data_file, 'rank_demo');
   if ~exist(outdir, 'dir') && ~mkdir(outdir)
     error('rank_demo:badInput', 'cannot make the folder %s', outdir);
   end
@@ -58,17 +54,7 @@ function varargout = rank_demo(outdir, image_count, ks, data_file)
 end
 
 function draw(info, image_count, file)
-  print_options = {'-dpng', '-r100'};
-  if exist('OCTAVE_VERSION', 'builtin')
-    if isempty(getenv('DISPLAY')) || ~any(strcmp(available_graphics_toolkits(), graphics_toolkit()))
-      warning('off', 'Octave:gnuplot-graphics');
-      graphics_toolkit('gnuplot');
-    end
-    if strcmp(graphics_toolkit(), 'gnuplot')
-      warning('off', 'print:nogs');
-      print_options = {'-dpngcairo', '-S800,500'};
-    end
-  end
+  print_options = headless_print_options();
   rmse = sqrt(info.mse);
   [~, lowest] = min(info.mse);
   % The rule's bound on the mean squared error, as a root.

@@ -33,13 +33,7 @@ function report_mask(folder, title_text, picture)
 end
 
 function draw(folder, title_text, picture)
-  print_options = {'-dpng', '-r100'};
-  if exist('OCTAVE_VERSION', 'builtin')
-    warning('off', 'Octave:gnuplot-graphics');
-    graphics_toolkit('gnuplot');
-    warning('off', 'print:nogs');
-    print_options = {'-dpngcairo', '-S800,500'};
-  end
+  print_options = headless_print_options();
   ours = load(fullfile(folder, 'ours.txt'));
   stop = load(fullfile(folder, 'ours_defaults.txt'));
   peer = load(fullfile(folder, 'rcppml.txt'));
