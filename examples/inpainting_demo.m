@@ -68,8 +68,8 @@ function varargout = inpainting_demo(outdir, image_count, hidden_share, data_fil
   masked = V;
   masked(~shown) = 0.5;
   picture = fullfile(outdir, 'inpainting.png');
-  columns = 1:min(8, size(V, 2));
-  strips = {V(:, columns), masked(:, columns), filled(:, columns)};
+  first_images = 1:min(8, size(V, 2));
+  strips = {V(:, first_images), masked(:, first_images), filled(:, first_images)};
   imwrite(uint8(round(255 * min(max(side_by_side(strips, rows, cols), 0), 1))), picture);
   fprintf('Wrote %s (rows: original, hidden pixels grey, filled in)\n', picture);
   outputs = {filled, info};

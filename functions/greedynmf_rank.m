@@ -92,7 +92,7 @@ function [k, info] = greedynmf_rank(A, ks, varargin)
   end
   training = weights;
   training(held) = 0;
-  [rows, columns] = ind2sub([m, n], held);
+  [held_rows, held_columns] = ind2sub([m, n], held);
   a = full(A(held));
   w = full(weights(held));
 
@@ -115,7 +115,7 @@ function [k, info] = greedynmf_rank(A, ks, varargin)
         start = {'seed', options.seed + j - 1};
       end
       [W, H, fit] = greedynmf(A, ks(i), passed{:}, 'weights', training, start{:});
-      e = held_out_errors(a, W, H, rows, columns);
+      e = held_out_errors(a, W, H, held_rows, held_columns);
       [mse, se] = weighted_mean(w, e .* e);
       info.error(i, j) = sqrt(mse);
       info.objective(i, j) = fit.objective(end);
@@ -206,7 +206,7 @@ function order = draw_order(count, seed, wanted)
   order = order(1:wanted);
 end
 
-function e = held_out_errors(a, W, H, rows, columns)
+function e = held_out_errors(a, W, H, held_rows, held_columns)
   % a - W(i,:)*H(:,j) at each held-out entry: each model value one running
   % sum of the rounded products in k's order, as the fit's own residual.
   k = size(W, 2);
@@ -214,7 +214,7 @@ function e = held_out_errors(a, W, H, rows, columns)
   block = 65536;
   for first = 1:block:numel(a)
     last = min(first + block - 1, numel(a));
-    products = W(rows(first:last), :)' .* H(:, columns(first:last));
+    products = W(held_rows(first:last), :)' .* H(:, held_columns(first:last));
     e(first:last) = a(first:last) - fixedtimes(ones(1, k), products)';
   end
 end

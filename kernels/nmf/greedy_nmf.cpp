@@ -112,16 +112,15 @@ bool Factorisation<Index>::halfStep(MaskedHalfStep* masked, const HalfStepProble
                                     const double* Y, double* X, double* G,
                                     std::ptrdiff_t columns) {
     if (!masked) return half_.run(workers_, problem, X, G, columns);
-    return masked->run(workers_, {problem.gram, problem.B, Y, problem.l1, problem.l2, problem.tol,
-                                  problem.maxinner},
-                       X, G);
+    return masked->run(workers_, problem, Y, X, G);
 }
 
 template <typename Index>
 bool Factorisation<Index>::iterate(const Factors& f, bool first, double& residual) {
     // Unmasked, the first iteration finds H·Hᵀ and H·Aᵀ formed by the
     // start's objective.
-    if (!(first && !mask_) && (!splitGram(workers_, HHt_.get(), f.H, k_, n_) ||
+    const bool formedByStart = first && !mask_;
+    if (!formedByStart && (!splitGram(workers_, HHt_.get(), f.H, k_, n_) ||
                    !data_.timesTransposed(workers_, HAt_.get(), f.H, k_)))
         return false;
     const NmfOptions& o = options_;

@@ -10,13 +10,9 @@
 #include "objective.h"
 
 bool MaskedHalfStep::prepare() {
-    const std::ptrdiff_t k = k_, panel = k * lines_.longest, lines = lines_.lines;
+    const std::ptrdiff_t k = k_, panel = k * lines_.longest;
     scratch_.reset(new (std::nothrow) Scratch[parts_]);
-    before_.reset(new (std::nothrow) double[lines > 0 ? lines : 1]);
-    after_.reset(new (std::nothrow) double[lines > 0 ? lines : 1]);
-    updates_.reset(new (std::nothrow) std::int64_t[lines > 0 ? lines : 1]);
-    metTol_.reset(new (std::nothrow) bool[lines > 0 ? lines : 1]);
-    if (!scratch_ || !before_ || !after_ || !updates_ || !metTol_) return false;
+    if (!scratch_) return false;
     for (int part = 0; part < parts_; ++part) {
         Scratch& s = scratch_[part];
         s.storage = doubles(2 * panel + 2 * k * k + 6 * k);
@@ -29,8 +25,8 @@ bool MaskedHalfStep::prepare() {
     return true;
 }
 
-bool MaskedHalfStep::formHessian(const KernelTable& product, const MaskedProblem& problem,
-                                 std::ptrdiff_t line, Scratch& s) const {
+bool MaskedHalfStep::formHessian(const KernelTable& product, const HalfStepProblem& problem,
+                                 const double* Y, std::ptrdiff_t line, Scratch& s) const {
     const std::ptrdiff_t k = k_, begin = lines_.start[line], listed = lines_.listed(line);
     const double* weight = lines_.weight.get() + begin;
     // X = the listed entries' columns of Y, each times its weight, and Yt
@@ -38,7 +34,7 @@ bool MaskedHalfStep::formHessian(const KernelTable& product, const MaskedProblem
     // both in storage order: Σ (w·y)·yᵀ over the list, each entry one
     // running sum in list order.
     for (std::ptrdiff_t t = 0; t < listed; ++t) {
-        const double* y = problem.Y + static_cast<std::ptrdiff_t>(lines_.index[begin + t]) * k;
+        const double* y = Y + static_cast<std::ptrdiff_t>(lines_.index[begin + t]) * k;
         for (std::ptrdiff_t r = 0; r < k; ++r) {
             s.X[r + t * k] = weight[t] * y[r];
             s.Yt[t + r * listed] = y[r];
@@ -58,7 +54,7 @@ bool MaskedHalfStep::formHessian(const KernelTable& product, const MaskedProblem
     return true;
 }
 
-bool MaskedHalfStep::formGradient(const KernelTable& product, const MaskedProblem& problem,
+bool MaskedHalfStep::formGradient(const KernelTable& product, const HalfStepProblem& problem,
                                   std::ptrdiff_t line, const double* x, double* g,
                                   const Scratch& s) const {
     const std::ptrdiff_t k = k_;
@@ -71,7 +67,7 @@ bool MaskedHalfStep::formGradient(const KernelTable& product, const MaskedProble
     return true;
 }
 
-void MaskedHalfStep::update(const Workers& workers, const MaskedProblem& problem, double* x,
+void MaskedHalfStep::update(const Workers& workers, const HalfStepProblem& problem, double* x,
                             double* g, const Scratch& s) const {
     const GreedyProblem p{g, s.Q, x, s.diag, s.halfDiag, 1, static_cast<std::int32_t>(k_),
                           problem.maxinner};
@@ -103,15 +99,15 @@ bool forEachLine(const Workers& workers, const ObservedLines& lines, std::ptrdif
 
 }  // namespace
 
-bool MaskedHalfStep::run(const Workers& workers, const MaskedProblem& problem, double* X,
-                         double* G) {
+bool MaskedHalfStep::run(const Workers& workers, const HalfStepProblem& problem, const double* Y,
+                         double* X, double* G) {
     const std::ptrdiff_t k = k_;
     const KernelTable& product = productTableFor(workers.product, k);
     return forEachLine(workers, lines_, k, [&](std::ptrdiff_t line, int part) {
         Scratch& s = scratch_[part];
         double* x = X + line * k;
         double* g = G + line * k;
-        if (!formHessian(product, problem, line, s)) return false;
+        if (!formHessian(product, problem, Y, line, s)) return false;
         if (lines_.observed[line] == 0)
             for (std::ptrdiff_t i = 0; i < k; ++i) x[i] = 0.0;
         if (!formGradient(product, problem, line, x, g, s)) return false;
@@ -120,15 +116,21 @@ bool MaskedHalfStep::run(const Workers& workers, const MaskedProblem& problem, d
     });
 }
 
-bool MaskedHalfStep::project(const Workers& workers, const MaskedProblem& problem,
-                             const double* zero, double* X, MaskedProjection& projection) {
-    const std::ptrdiff_t k = k_;
+bool MaskedHalfStep::project(const Workers& workers, const HalfStepProblem& problem,
+                             const double* Y, const double* zero, double* X,
+                             MaskedProjection& projection) {
+    const std::ptrdiff_t k = k_, lines = lines_.lines;
+    // Each line's f and updates, summed in line order however the lines are cut.
+    std::unique_ptr<double[]> before = doubles(lines), after = doubles(lines);
+    std::unique_ptr<std::int64_t[]> updatesOf(new (std::nothrow) std::int64_t[lines > 0 ? lines : 1]);
+    std::unique_ptr<bool[]> metTol(new (std::nothrow) bool[lines > 0 ? lines : 1]);
+    if (!before || !after || !updatesOf || !metTol) return false;
     const KernelTable& product = productTableFor(workers.product, k);
     const bool done = forEachLine(workers, lines_, k, [&](std::ptrdiff_t line, int part) {
         Scratch& s = scratch_[part];
         double* x = X + line * k;
         const double* b = problem.B + line * k;
-        if (!formHessian(product, problem, line, s)) return false;
+        if (!formHessian(product, problem, Y, line, s)) return false;
         if (lines_.observed[line] == 0)
             for (std::ptrdiff_t i = 0; i < k; ++i) x[i] = 0.0;
         double* g = s.g;  // the gradient at x, formed afresh before each update
@@ -137,7 +139,7 @@ bool MaskedHalfStep::project(const Workers& workers, const MaskedProblem& proble
         double sum = 0.0;
         for (std::ptrdiff_t i = 0; i < k; ++i) sum = sum + x[i] * ((g[i] - b[i]) + problem.l1);
         double f = zero[line] + 0.5 * sum;
-        before_[line] = f;
+        before[line] = f;
         std::int64_t updates = 0;
         bool met = false;
         while (static_cast<double>(updates) < projection.maxiter) {
@@ -157,20 +159,20 @@ bool MaskedHalfStep::project(const Workers& workers, const MaskedProblem& proble
             if (!formGradient(product, problem, line, x, g, s)) return false;
             f = f - gain;
         }
-        after_[line] = f;
-        updates_[line] = updates;
-        metTol_[line] = met;
+        after[line] = f;
+        updatesOf[line] = updates;
+        metTol[line] = met;
         return true;
     });
     if (!done) return false;
     projection.before = projection.after = 0.0;
     projection.updates = 0;
     projection.allMetTol = true;
-    for (std::ptrdiff_t line = 0; line < lines_.lines; ++line) {
-        projection.before = projection.before + before_[line];
-        projection.after = projection.after + after_[line];
-        if (updates_[line] > projection.updates) projection.updates = updates_[line];
-        projection.allMetTol = projection.allMetTol && metTol_[line];
+    for (std::ptrdiff_t line = 0; line < lines; ++line) {
+        projection.before = projection.before + before[line];
+        projection.after = projection.after + after[line];
+        if (updatesOf[line] > projection.updates) projection.updates = updatesOf[line];
+        projection.allMetTol = projection.allMetTol && metTol[line];
     }
     return true;
 }

@@ -93,9 +93,9 @@ NmfStatus projectMasked(const Workers& workers, const MaskedData<Index>& mask,
         return outOfMemory;
     mask.halfSquaredNorms(zero.get());
     MaskedProjection projection{options.tol, options.maxiter, 0, 0, 0, false};
-    if (!step.project(workers, {gram.get(), B.get(), Wt, options.l1H, options.l2H, options.innerTol,
+    if (!step.project(workers, {gram.get(), B.get(), options.l1H, options.l2H, options.innerTol,
                                 options.maxinner},
-                      zero.get(), H, projection))
+                      Wt, zero.get(), H, projection))
         return outOfMemory;
     run.objective.push_back(projection.before);
     if (projection.updates > 0) run.objective.push_back(projection.after);
